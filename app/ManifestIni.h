@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace vastrel {
+
+// The first two values of MANIFEST.INI: the database file name and the
+// enciphered password (hex text), read the way sequential text input reads
+// them: separated by a comma or a line end, double quotes removed, leading
+// blanks skipped.
+struct DatabaseValues {
+    QString dbName;
+    QString passwordHex;
+};
+
+// Empty when the file is missing, unreadable or holds fewer than two values.
+std::optional<DatabaseValues> readDatabaseValues(const QString& iniPath);
+
+// Longest value GetINI returns.
+inline constexpr int kIniValueLimit = 254;
+
+// Reads `key` of `[section]`; `defaultValue` when the file, section or key is
+// missing. Section and key names compare without regard to case.
+QString GetINI(const QString& fileName, const QString& section, const QString& key,
+               const QString& defaultValue);
+
+// Writes `key` of `[section]`, keeping every other line of the file as it is and
+// creating the file, section or key when missing. Returns "1" on success and
+// "0" on failure, as the callers expect a text.
+QString WriteINI(const QString& fileName, const QString& section, const QString& key,
+                 const QString& value);
+
+} // namespace vastrel

@@ -1,0 +1,74 @@
+#include "StartUp.h"
+
+#include "CryptText.h"
+#include "ManifestIni.h"
+
+#include <QDir>
+
+namespace vastrel {
+
+QString AppState::iniPath() const {
+    return QDir(programFolder).filePath(kIniFileName);
+}
+
+QString resolveProgramFolder(const QStringList& arguments, const QString& executableFolder) {
+    const qsizetype at = arguments.indexOf(QStringLiteral("--home"));
+    if (at >= 0 && at + 1 < arguments.size())
+        return arguments[at + 1];
+    const QString fromEnv = qEnvironmentVariable("VASTREL_HOME");
+    return fromEnv.isEmpty() ? executableFolder : fromEnv;
+}
+
+bool ReadManifestIni(AppState& state) {
+    const auto values = readDatabaseValues(state.iniPath());
+    if (!values)
+        return false;
+    state.StrDbName = values->dbName;
+    state.StrDbPassword = DecryptText(HexToText(values->passwordHex.toStdString()), kPassphrase);
+    return true;
+}
+
+bool OpenConnection(AppState& state) {
+    try {
+        state.Conn = Database::open(QDir(state.programFolder).filePath(state.StrDbName),
+                                    state.StrDbPassword);
+        return true;
+    } catch (const DbError&) {
+        state.Conn.close();
+        return false;
+    }
+}
+
+bool LoadProfile(AppState& state) {
+    RowSet rs = state.Conn.query(QStringLiteral("SELECT nama, inisial FROM tblsetting LIMIT 1"));
+    if (rs.eof() || rs.text(QStringLiteral("nama")).isEmpty())
+        return false;
+    state.StrInisial = rs.text(QStringLiteral("inisial"));
+    return true;
+}
+
+void GetJenisManifest(AppState& state) {
+    const QVariant kind =
+        state.Conn.scalar(QStringLiteral("SELECT jenis_manifest FROM tblsetting LIMIT 1"));
+    state.StrJenis = kind.isValid() ? kind.toString() : QStringLiteral("0");
+}
+
+StartScreen StartUp(AppState& state) {
+    if (!ReadManifestIni(state))
+        return StartScreen::IniFailed;
+    if (!OpenConnection(state))
+        return StartScreen::ConnectionFailed;
+    try {
+        state.VarProfile = LoadProfile(state);
+        state.StrJenis = GetINI(state.iniPath(), "MANIFEST", "JENIS", "0");
+        state.StrVersion = GetINI(state.iniPath(), "MANIFEST", "VERSION", "");
+        GetJenisManifest(state);
+    } catch (const DbError&) {
+        // A file that opens but lacks the program's tables is no usable database.
+        state.Conn.close();
+        return StartScreen::ConnectionFailed;
+    }
+    return state.VarProfile ? StartScreen::Login : StartScreen::Profile;
+}
+
+} // namespace vastrel

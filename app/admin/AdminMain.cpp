@@ -1,0 +1,145 @@
+// vastrel-admin: sets up and maintains an installation from the command line.
+
+#include "CsvImport.h"
+#include "Database.h"
+#include "DemoData.h"
+#include "Installation.h"
+#include "StartUp.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+using namespace vastrel;
+
+namespace {
+
+struct Command {
+    const char* usage;
+    int positional; // number of values the command takes besides its options
+    std::function<void(const QStringList& values, const QStringList& options)> run;
+};
+
+void print(FILE* out, const QString& text) {
+    std::fputs(qPrintable(text + '\n'), out);
+}
+
+// Splits arguments into plain values and "--name value" options (flags have no value).
+bool splitArguments(const QStringList& args, QStringList* values, QStringList* options) {
+    static const QStringList flags = {"--demo", "--help"};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (!args[i].startsWith("--") && args[i] != "-o") {
+            *values << args[i];
+        } else if (flags.contains(args[i])) {
+            *options << args[i] << QString();
+        } else if (i + 1 < args.size()) {
+            *options << args[i] << args[i + 1];
+            ++i;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString option(const QStringList& options, const QString& name) {
+    for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
+        if (options[i] == name)
+            return options[i + 1];
+    }
+    return {};
+}
+
+QString requireHome(const QStringList& options) {
+    const QString home = resolveProgramFolder(options, QString());
+    if (home.isEmpty())
+        throw DbError("--home DIR is required");
+    return home;
+}
+
+const std::map<QString, Command>& commands() {
+    static const std::map<QString, Command> all = {
+        {"init",
+         {"init DIR --password PASSWORD [--kind sea|air] [--demo]\n"
+          "  Creates MANIFEST.INI and the encrypted database in DIR.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              const QString kind = option(options, "--kind");
+              if (!kind.isEmpty() && kind != "sea" && kind != "air")
+                  throw DbError("--kind must be sea or air");
+              initInstallation({values[0], option(options, "--password").toStdString(),
+                                kind == "air", options.contains("--demo")});
+              print(stdout, "Installation created in " + values[0]);
+          }}},
+        {"user",
+         {"user add --home DIR NAME PASSWORD\n  Adds a user who may log in.", 3,
+          [](const QStringList& values, const QStringList& options) {
+              if (values[0] != "add")
+                  throw DbError("Unknown user command " + values[0].toStdString());
+              Database db = openInstallation(requireHome(options));
+              addUser(db, values[1], values[2]);
+              print(stdout, "User " + values[1].toUpper() + " added");
+          }}},
+        {"import",
+         {"import --home DIR TABLE FILE.csv\n"
+          "  Loads a CSV file (first row: column names) into a table; all rows or none.",
+          2,
+          [](const QStringList& values, const QStringList& options) {
+              Database db = openInstallation(requireHome(options));
+              const int count = importCsv(db, values[0], values[1]);
+              print(stdout, QStringLiteral("%1 rows loaded into %2").arg(count).arg(values[0]));
+          }}},
+        {"password",
+         {"password --home DIR NEW_PASSWORD\n"
+          "  Re-enciphers the database under a new password and updates MANIFEST.INI.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              changePassword(requireHome(options), values[0].toStdString());
+              print(stdout, "Password changed");
+          }}},
+    };
+    return all;
+}
+
+void printUsage(FILE* out) {
+    print(out, "Usage: vastrel-admin COMMAND [ARGS]   (COMMAND --help for details)\n");
+    for (const auto& [name, command] : commands())
+        print(out, "  " + QString::fromLatin1(command.usage).section('\n', 0, 0));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args[0] == "--help" || args[0] == "-h") {
+        printUsage(args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const auto found = commands().find(args.takeFirst());
+    if (found == commands().end()) {
+        printUsage(stderr);
+        return 2;
+    }
+    const Command& command = found->second;
+    QStringList values, options;
+    const bool parsed = splitArguments(args, &values, &options);
+    if (options.contains("--help")) {
+        print(stdout, "Usage: vastrel-admin " + QString::fromLatin1(command.usage));
+        return 0;
+    }
+    if (!parsed || values.size() != command.positional) {
+        print(stderr, "Usage: vastrel-admin " + QString::fromLatin1(command.usage));
+        return 2;
+    }
+    try {
+        command.run(values, options);
+    } catch (const std::exception& e) {
+        print(stderr, "vastrel-admin: " + QString::fromUtf8(e.what()));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,273 @@
+#include "Database.h"
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlcipher/sqlite3.h>
+
+#include <QFileInfo>
+
+#include <utility>
+
+namespace vastrel {
+
+namespace {
+
+constexpr int kDefaultBusyTimeoutMs = 30000;
+
+struct Statement {
+    sqlite3_stmt* handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+QString lastError(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value) {
+    if (value.isNull()) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(stmt, index, value.toLongLong());
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(stmt, index, value.toDouble());
+        return;
+    default: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
+                          SQLITE_TRANSIENT);
+    }
+    }
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int column) {
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, column));
+    case SQLITE_TEXT:
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                              sqlite3_column_bytes(stmt, column)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                                   sqlite3_column_bytes(stmt, column)));
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
+// ---- RowSet ----
+
+RowSet::RowSet(QStringList columns, std::vector<QVariantList> rows)
+    : m_columns(std::move(columns)), m_rows(std::move(rows)) {}
+
+void RowSet::moveNext() {
+    if (m_pos < recordCount())
+        ++m_pos;
+}
+
+void RowSet::movePrevious() {
+    if (m_pos >= 0)
+        --m_pos;
+}
+
+int RowSet::absolutePosition() const {
+    return (bof() || eof()) ? 0 : m_pos + 1;
+}
+
+void RowSet::setAbsolutePosition(int position) {
+    if (position < 1 || position > recordCount())
+        throw DbError("Row position out of range");
+    m_pos = position - 1;
+}
+
+int RowSet::columnIndex(const QString& name) const {
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw DbError(("Unknown column " + name).toStdString());
+}
+
+QVariant RowSet::value(int index) const {
+    if (bof() || eof())
+        throw DbError("No current row");
+    if (index < 0 || index >= fieldCount())
+        throw DbError("Column index out of range");
+    return m_rows[static_cast<size_t>(m_pos)][index];
+}
+
+QVariant RowSet::value(const QString& name) const {
+    return value(columnIndex(name));
+}
+
+// ---- Database ----
+
+Database::~Database() {
+    close();
+}
+
+Database::Database(Database&& other) noexcept : m_db(std::exchange(other.m_db, nullptr)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_db = std::exchange(other.m_db, nullptr);
+    }
+    return *this;
+}
+
+void Database::close() {
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+Database Database::openWith(const QString& path, const std::string& password, int flags) {
+    sqlite3* raw = nullptr;
+    const QByteArray file = path.toUtf8();
+    const int rc = sqlite3_open_v2(file.constData(), &raw, flags, nullptr);
+    Database db(raw);
+    if (rc != SQLITE_OK)
+        db.fail("Cannot open " + path);
+    if (sqlite3_key(raw, password.data(), static_cast<int>(password.size())) != SQLITE_OK)
+        db.fail("Cannot key " + path);
+    db.setBusyTimeout(kDefaultBusyTimeoutMs);
+    // A wrong key or a file that is not a database only shows at the first read.
+    db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    db.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    return db;
+}
+
+Database Database::open(const QString& path, const std::string& password) {
+    if (!QFileInfo(path).isFile())
+        throw DbError(("Database file not found: " + path).toStdString());
+    return openWith(path, password, SQLITE_OPEN_READWRITE);
+}
+
+Database Database::create(const QString& path, const std::string& password) {
+    if (QFileInfo::exists(path))
+        throw DbError(("File already exists: " + path).toStdString());
+    return openWith(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void Database::setBusyTimeout(int milliseconds) {
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+void Database::fail(const QString& context) const {
+    QString reason = m_db ? lastError(m_db) : QStringLiteral("no connection");
+    throw DbError((context + ": " + reason).toStdString());
+}
+
+namespace {
+
+// Prepares `sql` and binds `params`; throws through `fail` on any error.
+template <typename Fail>
+void prepare(sqlite3* db, const QString& sql, const Params& params, Statement& stmt, Fail&& fail) {
+    if (!db)
+        throw DbError("The database is not open");
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt.handle,
+                           nullptr) != SQLITE_OK)
+        fail();
+    if (sqlite3_bind_parameter_count(stmt.handle) != params.size())
+        throw DbError("Statement expects a different number of values");
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(stmt.handle, i + 1, params[i]);
+}
+
+} // namespace
+
+void Database::exec(const QString& sql, const Params& params) {
+    Statement stmt;
+    prepare(m_db, sql, params, stmt, [&] { fail(QStringLiteral("Statement failed")); });
+    int rc;
+    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        fail(QStringLiteral("Statement failed"));
+}
+
+RowSet Database::query(const QString& sql, const Params& params) const {
+    Statement stmt;
+    prepare(m_db, sql, params, stmt, [&] { fail(QStringLiteral("Query failed")); });
+    const int columns = sqlite3_column_count(stmt.handle);
+    QStringList names;
+    for (int c = 0; c < columns; ++c)
+        names << QString::fromUtf8(sqlite3_column_name(stmt.handle, c));
+    std::vector<QVariantList> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row << columnValue(stmt.handle, c);
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        fail(QStringLiteral("Query failed"));
+    return RowSet(std::move(names), std::move(rows));
+}
+
+QVariant Database::scalar(const QString& sql, const Params& params) const {
+    RowSet rows = query(sql, params);
+    return rows.eof() ? QVariant() : rows.value(0);
+}
+
+long long Database::lastInsertId() const {
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+int Database::changes() const {
+    return sqlite3_changes(m_db);
+}
+
+void Database::begin() {
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+void Database::commit() {
+    exec(QStringLiteral("COMMIT"));
+}
+void Database::rollback() {
+    exec(QStringLiteral("ROLLBACK"));
+}
+
+void Database::rekey(const std::string& newPassword) {
+    if (sqlite3_rekey(m_db, newPassword.data(), static_cast<int>(newPassword.size())) != SQLITE_OK)
+        fail(QStringLiteral("Cannot change the password"));
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Database& db) : m_db(db) {
+    m_db.begin();
+}
+
+Transaction::~Transaction() {
+    if (!m_done) {
+        try {
+            m_db.rollback();
+        } catch (const DbError&) {
+            // The engine already rolled back (for instance after a failed COMMIT).
+        }
+    }
+}
+
+void Transaction::commit() {
+    m_db.commit();
+    m_done = true;
+}
+
+} // namespace vastrel

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace vastrel {
+
+// A failed open or statement; what() carries the engine's reason.
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Values bound to the `?` placeholders of a statement, in order.
+// A null QVariant binds NULL; integers, doubles and texts bind as themselves.
+using Params = QVariantList;
+
+// A read-only snapshot of a query result with a current position, the way the
+// screens walk their lists: open at the first row (or at EOF when empty),
+// move first/last/next/previous, 1-based absolute position.
+class RowSet {
+public:
+    RowSet() = default;
+    RowSet(QStringList columns, std::vector<QVariantList> rows);
+
+    int recordCount() const { return static_cast<int>(m_rows.size()); }
+    bool bof() const { return m_pos < 0 || m_rows.empty(); }
+    bool eof() const { return m_pos >= recordCount() || m_rows.empty(); }
+
+    void moveFirst() { m_pos = 0; }
+    void moveLast() { m_pos = recordCount() - 1; }
+    void moveNext();
+    void movePrevious();
+    // 1-based position of the current row; 0 when before the first or after the last row.
+    int absolutePosition() const;
+    void setAbsolutePosition(int position);
+
+    int fieldCount() const { return static_cast<int>(m_columns.size()); }
+    QString fieldName(int index) const { return m_columns.value(index); }
+    // Fields of the current row, by 0-based index or by column name (any case).
+    // Reading outside a row, or an unknown column, throws DbError.
+    QVariant value(int index) const;
+    QVariant value(const QString& name) const;
+    bool isNull(const QString& name) const { return value(name).isNull(); }
+    // The field as text; a null field gives the empty text.
+    QString text(const QString& name) const { return value(name).toString(); }
+
+    const QVariantList& row(int index) const { return m_rows.at(static_cast<size_t>(index)); }
+
+private:
+    int columnIndex(const QString& name) const;
+
+    QStringList m_columns;
+    std::vector<QVariantList> m_rows;
+    int m_pos = 0;
+};
+
+// The one connection to the password-protected database file (SQLCipher).
+// Every statement takes its values as bound parameters.
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&& other) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing file with its password and proves the key by reading the
+    // catalogue at once. Throws DbError when the file is missing, is not a database,
+    // or the password is wrong.
+    static Database open(const QString& path, const std::string& password);
+    // Creates a new, empty encrypted file; fails when the file already exists.
+    static Database create(const QString& path, const std::string& password);
+
+    bool isOpen() const { return m_db != nullptr; }
+    void close();
+
+    // How long a statement waits for a file locked by another process.
+    void setBusyTimeout(int milliseconds);
+
+    void exec(const QString& sql, const Params& params = {});
+    RowSet query(const QString& sql, const Params& params = {}) const;
+    // First column of the first row, or a null value when there is no row.
+    QVariant scalar(const QString& sql, const Params& params = {}) const;
+
+    long long lastInsertId() const;
+    int changes() const;
+
+    void begin();
+    void commit();
+    void rollback();
+
+    // Re-enciphers the whole file under a new password.
+    void rekey(const std::string& newPassword);
+
+private:
+    explicit Database(sqlite3* db) : m_db(db) {}
+    static Database openWith(const QString& path, const std::string& password, int flags);
+    [[noreturn]] void fail(const QString& context) const;
+
+    sqlite3* m_db = nullptr;
+};
+
+// Runs the statements of its scope as one unit: rolled back unless commit() is reached.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& m_db;
+    bool m_done = false;
+};
+
+} // namespace vastrel

@@ -1,0 +1,180 @@
+#include "Schema.h"
+
+#include "Database.h"
+
+#include <vector>
+
+namespace vastrel {
+
+namespace {
+
+struct Table {
+    const char* name;
+    const char* definition;
+    std::vector<const char*> indexes;
+};
+
+#define TXT " TEXT COLLATE NOCASE"
+
+const std::vector<Table>& tables() {
+    static const std::vector<Table> all = {
+        {"tblheader",
+         "nodaftar" TXT " NOT NULL PRIMARY KEY, jnsmanifest" TXT ", vessel" TXT ", voyage" TXT
+         ", kdgrup" TXT ", arrivingdate" TXT ", arrivingtime" TXT ", status" TXT ", no_master" TXT
+         ", tgl_master" TXT,
+         {"arrivingdate"}},
+        {"tbldetail",
+         "nodaftar" TXT " NOT NULL, nopos" TXT " NOT NULL, mot_vessel" TXT ", nobl" TXT
+         ", tglbl" TXT ", pasalcd" TXT ", pmuatcd" TXT ", pbongkarcd" TXT ", pakhircd" TXT
+         ", snm" TXT ", sna" TXT ", cnm" TXT ", cna" TXT ", nnm" TXT ", nna" TXT ", mark" TXT
+         ", bruto NUMERIC, volume NUMERIC, jmlkemasan NUMERIC, satuankemasan" TXT
+         ", flagconsolidate" TXT ", flagpartial" TXT
+         ", grandcontainer NUMERIC, grandpackage NUMERIC, kpbc" TXT ", pebno" TXT ", pebtgl" TXT
+         ", PRIMARY KEY (nodaftar, nopos)",
+         {}},
+        {"tblhs",
+         "nodaftar" TXT " NOT NULL, nopos" TXT " NOT NULL, noseq" TXT " NOT NULL, hs" TXT
+         ", uraian" TXT ", PRIMARY KEY (nodaftar, nopos, noseq)",
+         {}},
+        {"tblcontainer",
+         "nodaftar" TXT " NOT NULL, nopos" TXT " NOT NULL, noseq" TXT " NOT NULL, nocountener" TXT
+         ", ukuran" TXT ", tipe" TXT ", seal" TXT ", PRIMARY KEY (nodaftar, nopos, noseq)",
+         {}},
+        {"tblpeb",
+         "nodaftar" TXT " NOT NULL, nopos" TXT " NOT NULL, noseq" TXT " NOT NULL, jenispeb" TXT
+         ", kpbc" TXT ", pebno" TXT ", pebtgl" TXT ", PRIMARY KEY (nodaftar, nopos, noseq)",
+         {}},
+        {"tblsetting",
+         "nama" TXT ", inisial" TXT ", alamat" TXT ", notelp" TXT ", fax" TXT ", jenis_manifest" TXT
+         " NOT NULL DEFAULT '0', nodaftarauto" TXT,
+         {}},
+        {"tbluser", "user" TXT " NOT NULL PRIMARY KEY, password" TXT, {}},
+        {"tblkapal", "idkapal INTEGER PRIMARY KEY AUTOINCREMENT, nmkapal" TXT, {"nmkapal"}},
+        {"tblparties",
+         "idparties INTEGER PRIMARY KEY AUTOINCREMENT, NamaParties" TXT ", AlmtParties" TXT
+         ", KodeParties" TXT,
+         {"NamaParties, KodeParties"}},
+        {"tblpelabuhan", "kdport" TXT " NOT NULL PRIMARY KEY, nmport" TXT, {}},
+        {"tblkpbc", "kode" TXT " NOT NULL PRIMARY KEY, nama" TXT, {}},
+        {"tblkemasan", "kdedi" TXT " NOT NULL PRIMARY KEY, uredi" TXT, {}},
+        {"tbl_hs", "hs" TXT " NOT NULL PRIMARY KEY, description" TXT, {}},
+        {"tblGrup",
+         "kdgrup" TXT " NOT NULL PRIMARY KEY, urkdgrup" TXT
+         ", inward INTEGER NOT NULL DEFAULT 0, outward INTEGER NOT NULL DEFAULT 0, adadetil "
+         "INTEGER",
+         {"adadetil"}},
+    };
+    return all;
+}
+
+#undef TXT
+
+const Table* findTable(const QString& name) {
+    for (const Table& t : tables()) {
+        if (name.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return &t;
+    }
+    return nullptr;
+}
+
+// Deletes the rows of `tables` that match `where`, one transaction for all.
+void deleteEverywhere(Database& db, const QStringList& tableList, const QString& where,
+                      const Params& params) {
+    Transaction tx(db);
+    for (const QString& table : tableList)
+        db.exec("DELETE FROM " + table + " WHERE " + where, params);
+    tx.commit();
+}
+
+} // namespace
+
+namespace schema {
+
+QStringList tableNames() {
+    QStringList names;
+    for (const Table& t : tables())
+        names << QLatin1String(t.name);
+    return names;
+}
+
+namespace {
+
+// The column definitions of a table ("name TYPE ..."), table constraints left out.
+QStringList columnDefinitions(const QString& table) {
+    const Table* t = findTable(table);
+    if (!t)
+        return {};
+    const QString columns = QString::fromLatin1(t->definition).section(", PRIMARY KEY", 0, 0);
+    QStringList definitions;
+    for (const QString& part : columns.split(','))
+        definitions << part.trimmed();
+    return definitions;
+}
+
+} // namespace
+
+QStringList columnNames(const QString& table) {
+    QStringList columns;
+    for (const QString& definition : columnDefinitions(table))
+        columns << definition.section(' ', 0, 0);
+    return columns;
+}
+
+QStringList requiredColumns(const QString& table) {
+    QStringList columns;
+    for (const QString& definition : columnDefinitions(table)) {
+        if (definition.contains(QLatin1String("NOT NULL")) &&
+            !definition.contains(QLatin1String("DEFAULT")))
+            columns << definition.section(' ', 0, 0);
+    }
+    return columns;
+}
+
+ColumnKind columnKind(const QString& column) {
+    static const QStringList dates = {"arrivingdate", "tgl_master", "tglbl", "pebtgl"};
+    static const QStringList numbers = {"bruto",        "volume",   "jmlkemasan", "grandcontainer",
+                                        "grandpackage", "adadetil", "idkapal",    "idparties"};
+    const QString name = column.toLower();
+    if (dates.contains(name))
+        return ColumnKind::Date;
+    if (name == QLatin1String("arrivingtime"))
+        return ColumnKind::Time;
+    if (name == QLatin1String("inward") || name == QLatin1String("outward"))
+        return ColumnKind::Boolean;
+    return numbers.contains(name) ? ColumnKind::Number : ColumnKind::Text;
+}
+
+void create(Database& db) {
+    Transaction tx(db);
+    for (const Table& t : tables()) {
+        const QString name = QLatin1String(t.name);
+        db.exec("CREATE TABLE " + name + " (" + QLatin1String(t.definition) + ")");
+        for (const char* columns : t.indexes) {
+            const QString suffix = QString::fromLatin1(columns).remove(' ').replace(',', '_');
+            db.exec("CREATE INDEX ix_" + name + "_" + suffix + " ON " + name + " (" +
+                    QLatin1String(columns) + ")");
+        }
+    }
+    tx.commit();
+}
+
+} // namespace schema
+
+void deleteManifest(Database& db, const QString& nodaftar) {
+    deleteEverywhere(db, kManifestTables, QStringLiteral("nodaftar = ?"), {nodaftar});
+}
+
+void deletePos(Database& db, const QString& nodaftar, const QString& nopos) {
+    deleteEverywhere(db, kManifestTables.mid(1), QStringLiteral("nodaftar = ? AND nopos = ?"),
+                     {nodaftar, nopos});
+}
+
+void clearDocumentsAndUnits(Database& db, const QString& nodaftar) {
+    Transaction tx(db);
+    db.exec(QStringLiteral("DELETE FROM tblpeb WHERE nodaftar = ?"), {nodaftar});
+    db.exec(QStringLiteral("UPDATE tbldetail SET satuankemasan = '' WHERE nodaftar = ?"),
+            {nodaftar});
+    tx.commit();
+}
+
+} // namespace vastrel

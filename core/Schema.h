@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vastrel {
+
+class Database;
+
+// Storage conventions of the manifest database, used by every statement:
+//  - dates are text "YYYY-MM-DD", times text "HH:MM:SS" (seconds always 00);
+//  - booleans are integers, -1 true and 0 false (groups' inward/outward flags);
+//  - registration keys, POS and line numbers are fixed-width digit texts;
+//  - numbers (weights, volumes, counts) use numeric affinity, so typed decimal
+//    text is stored as a number;
+//  - every text column compares without regard to ASCII case (COLLATE NOCASE),
+//    as the program relies on for codes and names.
+namespace schema {
+
+// Every table the program uses, in creation order.
+QStringList tableNames();
+// The columns of one table, in order; empty for an unknown table.
+QStringList columnNames(const QString& table);
+// The columns a new row must give a value for (declared NOT NULL without a default).
+QStringList requiredColumns(const QString& table);
+
+enum class ColumnKind { Text, Number, Boolean, Date, Time };
+// How a column's values are stored (see the conventions above).
+ColumnKind columnKind(const QString& column);
+
+// Creates every table and index in an empty database. Never called by the
+// application itself, which expects the tables to exist.
+void create(Database& db);
+
+} // namespace schema
+
+// The five tables that hold one manifest, parents first.
+inline const QStringList kManifestTables = {"tblheader", "tbldetail", "tblcontainer", "tblhs",
+                                            "tblpeb"};
+
+// Deletes a manifest and every row that carries its key, as one unit.
+void deleteManifest(Database& db, const QString& nodaftar);
+// Deletes one POS with its goods lines, containers and documents, as one unit.
+void deletePos(Database& db, const QString& nodaftar, const QString& nopos);
+// A manifest whose group becomes "08X" carries no documents and no package units.
+void clearDocumentsAndUnits(Database& db, const QString& nodaftar);
+
+} // namespace vastrel

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up, builds, creates the demo installation in build/demo when there is
+# none, and starts Vastrel on it (demo login: DEMO / DEMO).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/build.sh"
+demo="$root/build/demo"
+if [ ! -f "$demo/MANIFEST.INI" ]; then
+    "$root/build/app/vastrel-admin" init "$demo" --password "demo-db-password" --demo
+fi
+echo "Demo login: user DEMO, password DEMO"
+exec "$root/build/app/vastrel" --home "$demo" "$@"

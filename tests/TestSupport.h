@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Database.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vastrel::test {
+
+inline const std::string kTestPassword = "s3cret pw";
+
+// A fresh temporary folder per test.
+class TempDirTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString folder() const { return m_dir.path(); }
+    void writeFile(const QString& name, const QByteArray& content) const;
+    QByteArray readFile(const QString& name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A new database with every table, in a temporary folder.
+class SchemaTest : public TempDirTest {
+protected:
+    void SetUp() override;
+    int count(const QString& table, const QString& where = QStringLiteral("1"),
+              const Params& params = {});
+    Database db;
+};
+
+} // namespace vastrel::test

@@ -1,0 +1,114 @@
+#include "CsvImport.h"
+#include "DemoData.h"
+#include "Installation.h"
+#include "PasswordHash.h"
+#include "StartUp.h"
+#include "TestSupport.h"
+
+#include <QProcess>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+class AdminTest : public TempDirTest {
+protected:
+    void SetUp() override { initInstallation({folder(), kTestPassword, false, true}); }
+    int count(const QString& table) {
+        return openInstallation(folder()).scalar("SELECT count(*) FROM " + table).toInt();
+    }
+    void import(const QString& table, const QByteArray& csv) {
+        writeFile("in.csv", csv);
+        Database db = openInstallation(folder());
+        importCsv(db, table, path("in.csv"));
+    }
+    QString importError(const QString& table, const QByteArray& csv) {
+        try {
+            import(table, csv);
+        } catch (const DbError& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return {};
+    }
+};
+
+TEST_F(AdminTest, DemoInstallationStartsAtLoginWithAReadyManifest) {
+    AppState state;
+    state.programFolder = folder();
+    EXPECT_EQ(StartUp(state), StartScreen::Login);
+    EXPECT_EQ(state.StrInisial, "VST");
+    const QVariant status = state.Conn.scalar("SELECT status FROM tblheader WHERE nodaftar = ?",
+                                              {QString(kDemoManifestKey)});
+    EXPECT_EQ(status.toString(), "Y");
+    const QString hash = state.Conn.scalar("SELECT password FROM tbluser").toString();
+    EXPECT_TRUE(verifyPassword("demo", hash));
+    EXPECT_FALSE(verifyPassword("DEMO1", hash));
+    EXPECT_THROW(initInstallation({folder(), kTestPassword, false, false}), DbError);
+}
+
+TEST_F(AdminTest, UsersAreHashedAndUnique) {
+    Database db = openInstallation(folder());
+    addUser(db, "clerk", "Pa55");
+    const QString stored =
+        db.scalar("SELECT password FROM tbluser WHERE user = 'CLERK'").toString();
+    EXPECT_FALSE(stored.contains("Pa55", Qt::CaseInsensitive));
+    EXPECT_TRUE(verifyPassword("pA55", stored));
+    EXPECT_THROW(addUser(db, "Clerk", "x"), DbError);
+}
+
+TEST_F(AdminTest, ImportLoadsAllRowsWithQuotedValues) {
+    import("tblkapal", "NMKAPAL\r\n\"O'NEIL, \"\"THE\"\" SHIP\"\r\nKM BARU\r\n");
+    EXPECT_EQ(count("tblkapal"), 6);
+    import("tblGrup", "kdgrup,urkdgrup,inward,outward,adadetil\n12X,TEST,-1,0,9\n");
+    EXPECT_EQ(openInstallation(folder())
+                  .scalar("SELECT inward FROM tblGrup WHERE kdgrup = '12X'")
+                  .toInt(),
+              -1);
+    EXPECT_EQ(
+        openInstallation(folder())
+            .scalar("SELECT count(*) FROM tblkapal WHERE nmkapal = ?", {"O'NEIL, \"THE\" SHIP"})
+            .toInt(),
+        1);
+}
+
+TEST_F(AdminTest, ImportRefusesBadFilesWithTheLineAndLoadsNothing) {
+    const int before = count("tblheader");
+    const struct {
+        const char* table;
+        QByteArray csv;
+        const char* expected;
+    } cases[] = {
+        {"tblheader", "nodaftar,arrivingdate\nK1,2024-03-01\nK2,31-02-2024\n", "line 3"},
+        {"tblheader", "nodaftar,arrivingdate\nK1\n", "line 2: expected 2 values"},
+        {"tblheader", "vessel\nX\n", "\"nodaftar\" is missing"},
+        {"tblheader", "nodaftar,nosuch\nK1,2\n", "no column \"nosuch\""},
+        {"tblGrup", "kdgrup,inward\nZZ,maybe\n", "line 2"},
+        {"tblkemasan", "kdedi\nPK\n", "line 2"}, // already in the demo set
+        {"tblnothing", "a\n1\n", "Unknown table"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(importError(c.table, c.csv).contains(c.expected))
+            << c.expected << " / " << importError(c.table, c.csv).toStdString();
+    EXPECT_EQ(count("tblheader"), before);
+}
+
+TEST_F(AdminTest, PasswordChangeRekeysAndRewritesTheIni) {
+    changePassword(folder(), "new pass");
+    EXPECT_NO_THROW(Database::open(path(kDefaultDbFileName), "new pass"));
+    EXPECT_THROW(Database::open(path(kDefaultDbFileName), kTestPassword), DbError);
+    EXPECT_EQ(count("tblheader"), 1);
+    EXPECT_TRUE(readFile("MANIFEST.INI").contains("[MANIFEST]\r\nJENIS=0"));
+}
+
+TEST_F(AdminTest, CommandLineReportsErrorsWithoutCrashing) {
+    auto run = [](const QStringList& args) {
+        QProcess p;
+        p.start(VASTREL_ADMIN_BIN, args);
+        p.waitForFinished();
+        return p.exitCode();
+    };
+    EXPECT_EQ(run({"init", "--help"}), 0);
+    EXPECT_EQ(run({}), 2);
+    EXPECT_EQ(run({"user", "add", "--home", folder(), "ONLYNAME"}), 2);
+    EXPECT_EQ(run({"import", "--home", folder(), "tblkapal", path("none.csv")}), 1);
+    EXPECT_EQ(run({"user", "add", "--home", folder(), "B", "pw"}), 0);
+}

@@ -1,0 +1,81 @@
+#include "StartUp.h"
+#include "CryptText.h"
+#include "Installation.h"
+#include "Schema.h"
+#include "TestSupport.h"
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+class StartUpTest : public TempDirTest {
+protected:
+    // An installation whose INI holds `iniTail` below the database values.
+    void install(const QByteArray& iniTail, const QString& nama, const QString& kind) {
+        Database db = Database::create(path("my data.db"), kTestPassword);
+        schema::create(db);
+        if (!kind.isEmpty())
+            db.exec("INSERT INTO tblsetting (nama, inisial, jenis_manifest) VALUES (?, 'AB', ?)",
+                    {nama, kind});
+        writeFile("MANIFEST.INI", databaseValuesLine("my data.db", kTestPassword) + iniTail);
+    }
+    StartScreen start() {
+        state = AppState{};
+        state.programFolder = folder();
+        return StartUp(state);
+    }
+    AppState state;
+};
+
+TEST_F(StartUpTest, ProfilePresentGoesToLoginWithTheDatabaseKind) {
+    install("[MANIFEST]\r\nJENIS=1\r\nVERSION=2.1\r\n", "PT A", "0");
+    EXPECT_EQ(start(), StartScreen::Login);
+    EXPECT_TRUE(state.VarProfile);
+    EXPECT_EQ(state.StrJenis, "0");
+    EXPECT_EQ(state.StrVersion, "2.1");
+    EXPECT_EQ(state.StrInisial, "AB");
+}
+
+TEST_F(StartUpTest, EmptyNameOrNoRowGoesToProfile) {
+    install("[MANIFEST]\r\n", "", "1");
+    EXPECT_EQ(start(), StartScreen::Profile);
+    EXPECT_EQ(state.StrJenis, "1");
+    EXPECT_EQ(state.StrVersion, "");
+}
+
+TEST_F(StartUpTest, EmptySettingTableMeansSea) {
+    install("[MANIFEST]\r\nJENIS=1\r\n", "", "");
+    EXPECT_EQ(start(), StartScreen::Profile);
+    EXPECT_EQ(state.StrJenis, "0");
+}
+
+TEST_F(StartUpTest, FailureTable) {
+    EXPECT_EQ(start(), StartScreen::IniFailed);
+    writeFile("MANIFEST.INI", "\"my data.db\"\r\n");
+    EXPECT_EQ(start(), StartScreen::IniFailed);
+
+    writeFile("MANIFEST.INI", databaseValuesLine("missing.db", kTestPassword));
+    EXPECT_EQ(start(), StartScreen::ConnectionFailed);
+
+    install("", "PT A", "0");
+    writeFile("MANIFEST.INI", databaseValuesLine("my data.db", "wrong password"));
+    EXPECT_EQ(start(), StartScreen::ConnectionFailed);
+    writeFile("MANIFEST.INI", "\"my data.db\",\"0A1\"\r\n"); // deciphers to nothing
+    EXPECT_EQ(start(), StartScreen::ConnectionFailed);
+
+    writeFile("plain.txt", "just text");
+    writeFile("MANIFEST.INI", databaseValuesLine("plain.txt", kTestPassword));
+    EXPECT_EQ(start(), StartScreen::ConnectionFailed);
+
+    { Database::create(path("bare.db"), kTestPassword).exec("CREATE TABLE x (y)"); }
+    writeFile("MANIFEST.INI", databaseValuesLine("bare.db", kTestPassword));
+    EXPECT_EQ(start(), StartScreen::ConnectionFailed) << "a database without the tables";
+}
+
+TEST(ProgramFolder, HomeOptionThenEnvironmentThenExecutableFolder) {
+    qunsetenv("VASTREL_HOME");
+    EXPECT_EQ(resolveProgramFolder({"vastrel"}, "/opt/v"), "/opt/v");
+    qputenv("VASTREL_HOME", "/env/v");
+    EXPECT_EQ(resolveProgramFolder({"vastrel"}, "/opt/v"), "/env/v");
+    EXPECT_EQ(resolveProgramFolder({"vastrel", "--home", "/arg/v"}, "/opt/v"), "/arg/v");
+    qunsetenv("VASTREL_HOME");
+}
