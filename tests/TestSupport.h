@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace vastrel::test {
 

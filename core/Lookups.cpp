@@ -1,0 +1,48 @@
+#include "Lookups.h"
+
+#include "Database.h"
+
+namespace vastrel {
+
+namespace {
+
+QString nameOf(const Database& db, const QString& sql, const QString& code) {
+    RowSet rs = db.query(sql, {code});
+    return rs.eof() ? kNotFound : rs.value(0).toString().trimmed();
+}
+
+} // namespace
+
+QString GetNmKpbc(const Database& db, const QString& code) {
+    return nameOf(db, "SELECT nama FROM tblkpbc WHERE kode = ?", code);
+}
+
+QString GetNmPort(const Database& db, const QString& code) {
+    return nameOf(db, "SELECT nmport FROM tblpelabuhan WHERE kdport = ?", code);
+}
+
+QString GetNmKemasan(const Database& db, const QString& code) {
+    return nameOf(db, "SELECT uredi FROM tblkemasan WHERE kdedi = ?", code);
+}
+
+QString GetPortName(const Database& db, const QString& code) {
+    return db.scalar("SELECT nmport FROM tblpelabuhan WHERE kdport = ?", {code}).toString();
+}
+
+QString GetNmGrup(const Database& db, const QString& kdgrup, const QString& direction) {
+    const QString flag = direction == QLatin1String("Inward") ? "inward" : "outward";
+    return db.scalar("SELECT urkdgrup FROM tblGrup WHERE kdgrup = ? AND " + flag + " = -1",
+                     {kdgrup})
+        .toString();
+}
+
+void AddParties(Database& db, const QString& nama, const QString& alamat, const QString& kode) {
+    const bool known =
+        db.query("SELECT 1 FROM tblparties WHERE NamaParties = ? AND KodeParties = ?", {nama, kode})
+            .recordCount() > 0;
+    if (!known)
+        db.exec("INSERT INTO tblparties (NamaParties, AlmtParties, KodeParties) VALUES (?, ?, ?)",
+                {nama.toUpper(), alamat.toUpper(), kode});
+}
+
+} // namespace vastrel
