@@ -27,7 +27,9 @@ QString fullYear(const QString& year) {
 
 } // namespace
 
-QString DateKey(const QString& date) { return date.mid(6, 4) + date.mid(3, 2) + date.mid(0, 2); }
+QString DateKey(const QString& date) {
+    return date.mid(6, 4) + date.mid(3, 2) + date.mid(0, 2);
+}
 
 FilteredText FilterDate(const QString& text, int cursor) {
     QString kept;
@@ -98,7 +100,9 @@ QString InvalidCharMessage(const QString& text, const QList<int>& positions) {
     return entries.join(", ");
 }
 
-QString InvalidCharTitle(const QString& fieldLabel) { return "Invalid Character - " + fieldLabel; }
+QString InvalidCharTitle(const QString& fieldLabel) {
+    return "Invalid Character - " + fieldLabel;
+}
 
 QString CaptionText(const QString& strJenis, const QString& strVersion) {
     return "Vastrel " + QString(strJenis == "0" ? "Laut " : "Udara ") + strVersion;

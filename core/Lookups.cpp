@@ -31,8 +31,8 @@ QString GetPortName(const Database& db, const QString& code) {
 
 QString GetNmGrup(const Database& db, const QString& kdgrup, const QString& direction) {
     const QString flag = direction == QLatin1String("Inward") ? "inward" : "outward";
-    return db.scalar("SELECT urkdgrup FROM tblGrup WHERE kdgrup = ? AND " + flag + " = -1",
-                     {kdgrup})
+    return db
+        .scalar("SELECT urkdgrup FROM tblGrup WHERE kdgrup = ? AND " + flag + " = -1", {kdgrup})
         .toString();
 }
 

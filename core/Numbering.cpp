@@ -49,8 +49,7 @@ void SaveNoDaftarAuto(Database& db, const QString& number) {
 
 QString GetNextPos(const Database& db, const QString& nodaftar) {
     return nextNumber(
-        db.scalar("SELECT max(nopos) FROM tbldetail WHERE nodaftar = ?", {nodaftar}).toString(),
-        4);
+        db.scalar("SELECT max(nopos) FROM tbldetail WHERE nodaftar = ?", {nodaftar}).toString(), 4);
 }
 
 QString GetNextSeqHs(const Database& db, const QString& nodaftar, const QString& nopos) {

@@ -45,8 +45,8 @@ bool IsGroup08X(const Database& db, const QString& nodaftar) {
 }
 
 HeaderKind GetHeaderKind(const Database& db, const QString& nodaftar) {
-    RowSet rs = db.query("SELECT jnsmanifest, kdgrup FROM tblheader WHERE nodaftar = ?",
-                         {nodaftar});
+    RowSet rs =
+        db.query("SELECT jnsmanifest, kdgrup FROM tblheader WHERE nodaftar = ?", {nodaftar});
     if (rs.eof())
         return {};
     return {rs.text("jnsmanifest"), rs.text("kdgrup")};
@@ -72,11 +72,11 @@ int GetMinHsCount(const Database& db, const QString& nodaftar) {
     if (IsGroup08X(db, nodaftar))
         return CheckPebPerPos(db, nodaftar, true) ? 1 : 0;
     // The fewest goods lines of any POS; null when the manifest has no POS.
-    const QVariant fewest = db.scalar(
-        "SELECT min(lines) FROM (SELECT count(h.noseq) AS lines FROM tbldetail d "
-        "LEFT JOIN tblhs h ON h.nodaftar = d.nodaftar AND h.nopos = d.nopos "
-        "WHERE d.nodaftar = ? GROUP BY d.nopos)",
-        {nodaftar});
+    const QVariant fewest =
+        db.scalar("SELECT min(lines) FROM (SELECT count(h.noseq) AS lines FROM tbldetail d "
+                  "LEFT JOIN tblhs h ON h.nodaftar = d.nodaftar AND h.nopos = d.nopos "
+                  "WHERE d.nodaftar = ? GROUP BY d.nopos)",
+                  {nodaftar});
     if (fewest.isNull())
         return 0;
     const HeaderKind kind = GetHeaderKind(db, nodaftar);

@@ -1,0 +1,186 @@
+#include "KeyGuard.h"
+
+#include "InputHelpers.h"
+#include "Messages.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace vastrel {
+
+namespace {
+
+// Fields in which Enter starts a new line.
+const QStringList kMultiLineFields = {
+    "TXTSHIPPERNM",     "TXTSHIPPERADDR", "TXTNOTIFYNM",   "TXTNOTIFYADDR", "TXTCONSIGNEENM",
+    "TXTCONSIGNEEADDR", "TXTMARK",        "TXTKETERANGAN", "TXTALAMAT",     "TXTNAMA"};
+
+const char* kLockedProperty = "vastrelLocked";
+
+bool isTextBox(const QObject* o) {
+    return qobject_cast<const QLineEdit*>(o) || qobject_cast<const QPlainTextEdit*>(o);
+}
+
+bool isEnter(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+
+void selectAll(QWidget* w) {
+    if (auto* line = qobject_cast<QLineEdit*>(w))
+        line->selectAll();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+        plain->selectAll();
+}
+
+// A key that types a character (not Tab, not a Ctrl or Alt shortcut).
+bool typesCharacter(const QKeyEvent* e) {
+    return !e->text().isEmpty() && e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab &&
+           !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+bool handleKey(QWidget* field, QKeyEvent* e) {
+    if (isEnter(e) && !(e->modifiers() & Qt::ControlModifier)) {
+        if (auto* button = qobject_cast<QAbstractButton*>(field)) {
+            button->click();
+            return true;
+        }
+        if (kMultiLineFields.contains(field->objectName().toUpper()) && !KeyGuard::isLocked(field))
+            return false;
+        KeyGuard::focusNext(field);
+        return true;
+    }
+    if (qobject_cast<QComboBox*>(field) && KeyGuard::isLocked(field))
+        return e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab;
+    if (!isTextBox(field) || !typesCharacter(e))
+        return false;
+    if (KeyGuard::isLocked(field)) {
+        if (e->key() != Qt::Key_Escape)
+            Messages::show(field, kLockedMessage, Messages::kDefaultTitle,
+                           Messages::Icon::Information);
+        return true;
+    }
+    const QString upper = e->text().toUpper();
+    if (upper == e->text())
+        return false;
+    QKeyEvent capital(QEvent::KeyPress, e->key(), e->modifiers(), upper, e->isAutoRepeat());
+    QCoreApplication::sendEvent(field, &capital);
+    return true;
+}
+
+} // namespace
+
+void KeyGuard::install(QWidget* form) {
+    auto* guard = new KeyGuard(form);
+    for (QWidget* child : form->findChildren<QWidget*>())
+        child->installEventFilter(guard);
+}
+
+bool KeyGuard::eventFilter(QObject* watched, QEvent* event) {
+    auto* field = qobject_cast<QWidget*>(watched);
+    if (!field)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return handleKey(field, static_cast<QKeyEvent*>(event));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        // A locked combo box keeps its value.
+        return qobject_cast<QComboBox*>(field) && isLocked(field);
+    default:
+        return false;
+    }
+}
+
+void KeyGuard::setLocked(QWidget* field, bool locked) {
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        line->setReadOnly(locked);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(field))
+        plain->setReadOnly(locked);
+    field->setProperty(kLockedProperty, locked);
+}
+
+bool KeyGuard::isLocked(const QWidget* field) {
+    if (auto* line = qobject_cast<const QLineEdit*>(field))
+        return line->isReadOnly();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(field))
+        return plain->isReadOnly();
+    return field->property(kLockedProperty).toBool();
+}
+
+void KeyGuard::LockControls(QWidget* form, bool locked) {
+    for (QWidget* child : form->findChildren<QWidget*>()) {
+        const QString name = child->objectName().toLower();
+        if (name.startsWith("txt") || name.startsWith("cmb"))
+            setLocked(child, locked);
+    }
+}
+
+void KeyGuard::focusNext(QWidget* from) {
+    QWidget* window = from->window();
+    for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
+        if (w->window() == window && w->isEnabled() && w->isVisibleTo(window) &&
+            (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            selectAll(w);
+            return;
+        }
+    }
+}
+
+// ---- DateField ----
+
+void DateField::attach(QLineEdit* box) {
+    auto* field = new DateField(box);
+    box->installEventFilter(field);
+    QObject::connect(box, &QLineEdit::textEdited, field, [box] {
+        const FilteredText filtered = FilterDate(box->text(), box->cursorPosition());
+        if (filtered.text != box->text()) {
+            box->setText(filtered.text);
+            box->setCursorPosition(filtered.cursor);
+        }
+    });
+}
+
+bool DateField::check(QLineEdit* box) {
+    const DateCheck result = CheckDate(box->text());
+    box->setText(result.text);
+    switch (result.message) {
+    case DateCheck::Message::None:
+        return true;
+    case DateCheck::Message::Format:
+        Messages::show(box, kDateFormatMessage, Messages::kDefaultTitle, Messages::Icon::None);
+        break;
+    case DateCheck::Message::FormatInformation:
+        Messages::show(box, kDateFormatMessage, Messages::kInformation,
+                       Messages::Icon::Exclamation);
+        break;
+    case DateCheck::Message::InvalidDate:
+        Messages::show(box, kInvalidDateMessage, Messages::kDefaultTitle, Messages::Icon::None);
+        break;
+    }
+    box->selectAll();
+    return false;
+}
+
+bool DateField::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box || event->type() != QEvent::FocusOut || box->isReadOnly())
+        return false;
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return false;
+    if (!check(box))
+        QTimer::singleShot(0, box, [box] {
+            box->setFocus();
+            box->selectAll();
+        });
+    return false;
+}
+
+} // namespace vastrel

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLineEdit;
+class QWidget;
+
+namespace vastrel {
+
+inline const QString kLockedMessage = QStringLiteral(
+    "Data ini tidak dapat diubah\r\n\r\natau\r\n\r\nKlik dahulu tombol New atau Edit");
+
+// The keyboard behaviour every screen shares: Enter moves to the next field
+// (and selects its text) except in the multi-line fields, letters typed into
+// text boxes become capitals, and typing into a locked box only shows
+// kLockedMessage. Locked combo boxes refuse every change.
+class KeyGuard : public QObject {
+    Q_OBJECT
+public:
+    // Guards every field of `form` that exists when it is called.
+    static void install(QWidget* form);
+
+    // Locks or unlocks every field of `form` whose name begins with "txt" or "cmb".
+    static void LockControls(QWidget* form, bool locked);
+    static void setLocked(QWidget* field, bool locked);
+    static bool isLocked(const QWidget* field);
+
+    // Moves the focus to the next field in tab order and selects its text.
+    static void focusNext(QWidget* from);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    using QObject::QObject;
+};
+
+// A date box: typing keeps only digits and "-"; leaving it normalises the
+// date to dd-mm-yyyy or, when it is no date, says so and keeps the focus.
+class DateField : public QObject {
+    Q_OBJECT
+public:
+    static void attach(QLineEdit* box);
+    // Normalises the box; false (after the message) when it holds no valid date.
+    static bool check(QLineEdit* box);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    using QObject::QObject;
+};
+
+} // namespace vastrel

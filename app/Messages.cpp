@@ -1,0 +1,100 @@
+#include "Messages.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QQueue>
+
+namespace vastrel {
+
+namespace {
+
+struct Recorder {
+    bool on = false;
+    QQueue<bool> answers;
+    QQueue<QString> fileNames;
+    QList<Messages::Record> log;
+};
+
+Recorder& recorder() {
+    static Recorder r;
+    return r;
+}
+
+QMessageBox::Icon boxIcon(Messages::Icon icon) {
+    switch (icon) {
+    case Messages::Icon::Information:
+        return QMessageBox::Information;
+    case Messages::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Messages::Icon::Question:
+        return QMessageBox::Question;
+    case Messages::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+const QString Messages::kDefaultTitle = QStringLiteral("Vastrel");
+const QString Messages::kInformation = QStringLiteral("Information");
+
+void Messages::record(Record r) {
+    recorder().log << r;
+}
+
+void Messages::show(QWidget* parent, const QString& text, const QString& title, Icon icon) {
+    if (recorder().on) {
+        record({text, title, icon, false, false});
+        return;
+    }
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool Messages::ask(QWidget* parent, const QString& text, const QString& title) {
+    if (recorder().on) {
+        const bool yes = recorder().answers.isEmpty() || recorder().answers.dequeue();
+        record({text, title, Icon::Question, true, yes});
+        return yes;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString Messages::saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
+                               const QString& filter) {
+    if (recorder().on) {
+        record({proposed, caption, Icon::None, false, false});
+        return recorder().fileNames.isEmpty() ? QString() : recorder().fileNames.dequeue();
+    }
+    return QFileDialog::getSaveFileName(parent, caption, proposed, filter);
+}
+
+void Messages::startRecording() {
+    recorder() = Recorder{};
+    recorder().on = true;
+}
+
+void Messages::stopRecording() {
+    recorder() = Recorder{};
+}
+
+void Messages::answerNext(bool yes) {
+    recorder().answers.enqueue(yes);
+}
+
+void Messages::nextFileName(const QString& fileName) {
+    recorder().fileNames.enqueue(fileName);
+}
+
+QList<Messages::Record> Messages::takeLog() {
+    return std::exchange(recorder().log, {});
+}
+
+QString Messages::lastText() {
+    return recorder().log.isEmpty() ? QString() : recorder().log.last().text;
+}
+
+} // namespace vastrel
