@@ -8,6 +8,18 @@
 
 namespace vastrel {
 
+// Where the entry screen stands; the main window's commands and the entry
+// screen both read and change it.
+struct EntryState {
+    QString StrMode;                          // last command: "new", "edit", "open", "save", "delete"
+    QString StrPart = QStringLiteral("header"); // active half: "header" or "detail"
+    bool VarHeaderOpen = false;               // a manifest is loaded in the entry screen
+    bool VarNavigate = false;                 // navigation clicks are obeyed
+    int HeaderPosition = 0;                   // 1-based header to return to after a save
+    int DetailPosition = 0;                   // 1-based POS to return to after a save
+    QString StrNoDaftar;                      // key of the manifest on the entry screen
+};
+
 // The state the whole program shares: the connection, the configuration read at
 // start-up and the company profile. The application owns one and hands it to
 // its screens.
@@ -20,6 +32,7 @@ struct AppState {
     QString StrVersion;
     QString StrInisial;
     bool VarProfile = false;
+    EntryState entry;
 
     QString iniPath() const;
     bool isAir() const { return StrJenis == QLatin1String("1"); }

@@ -3,7 +3,9 @@
 #include "CsvImport.h"
 #include "Database.h"
 #include "DemoData.h"
+#include "FlatFile.h"
 #include "Installation.h"
+#include "Readiness.h"
 #include "StartUp.h"
 
 #include <QCoreApplication>
@@ -60,11 +62,25 @@ QString requireHome(const QStringList& options) {
     return home;
 }
 
+// Why the generate screen would refuse to write the manifest's flat file, in the screen's
+// order and words; empty when it may be written.
+QString generateRefusal(const Database& db, const QString& nodaftar) {
+    if (db.scalar("SELECT count(*) FROM tblheader WHERE nodaftar = ?", {nodaftar}).toInt() == 0)
+        return QStringLiteral("Data header tidak ditemukan");
+    if (CountDetail(db, nodaftar) == 0)
+        return QStringLiteral("Data detail tidak ditemukan");
+    if (GetStatus(db, nodaftar) != QLatin1String("Y"))
+        return QStringLiteral("Kode dokumen tersebut tidak memiliki uraian barang");
+    return {};
+}
+
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> all = {
         {"init",
          {"init DIR --password PASSWORD [--kind sea|air] [--demo]\n"
-          "  Creates MANIFEST.INI and the encrypted database in DIR.",
+          "  Creates MANIFEST.INI and the encrypted database in DIR. --kind sets JENIS in\n"
+          "  MANIFEST.INI and the demo profile; without --demo the company profile screen\n"
+          "  asks for the profile and the manifest kind on the first run.",
           1,
           [](const QStringList& values, const QStringList& options) {
               const QString kind = option(options, "--kind");
@@ -91,6 +107,23 @@ const std::map<QString, Command>& commands() {
               Database db = openInstallation(requireHome(options));
               const int count = importCsv(db, values[0], values[1]);
               print(stdout, QStringLiteral("%1 rows loaded into %2").arg(count).arg(values[0]));
+          }}},
+        {"flatfile",
+         {"flatfile --home DIR NODAFTAR -o FILE\n"
+          "  Writes the flat file of a ready manifest to FILE, as the generate screen does.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              const QString target = option(options, "-o");
+              if (target.isEmpty())
+                  throw FlatFileError("-o FILE is required");
+              AppState state;
+              state.Conn = openInstallation(requireHome(options));
+              GetJenisManifest(state);
+              const QString refusal = generateRefusal(state.Conn, values[0]);
+              if (!refusal.isEmpty())
+                  throw FlatFileError(refusal.toStdString());
+              FlatFile(state.Conn, values[0], state.StrJenis).CreateFlatFile(target);
+              print(stdout, "Flat file telah dibuat");
           }}},
         {"password",
          {"password --home DIR NEW_PASSWORD\n"

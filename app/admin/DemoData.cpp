@@ -112,9 +112,11 @@ void addManifest(Database& db, bool air) {
 void addDemoData(Database& db, bool air) {
     Transaction tx(db);
     addReferences(db);
-    db.exec(QStringLiteral("UPDATE tblsetting SET nama = 'PT VASTREL DEMO', inisial = 'VST', "
-                           "alamat = 'JL ENGGANO 12, TANJUNG PRIOK, JAKARTA', "
-                           "notelp = '021-4301234', fax = '021-4301235', nodaftarauto = '000001'"));
+    db.exec(QStringLiteral("INSERT INTO tblsetting (nama, inisial, alamat, notelp, fax, "
+                           "jenis_manifest, nodaftarauto) VALUES ('PT VASTREL DEMO', 'VST', "
+                           "'JL ENGGANO 12, TANJUNG PRIOK, JAKARTA', '021-4301234', '021-4301235', "
+                           "?, '000001')"),
+            {air ? "1" : "0"});
     db.exec(QStringLiteral("INSERT INTO tbluser (user, password) VALUES (?, ?)"),
             {QString::fromLatin1(kDemoUser), hashPassword(QString::fromLatin1(kDemoUserPassword))});
     addManifest(db, air);

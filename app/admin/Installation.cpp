@@ -57,8 +57,7 @@ void initInstallation(const InitOptions& options) {
     Database db = Database::create(dbPath, options.password);
     try {
         schema::create(db);
-        db.exec(QStringLiteral("INSERT INTO tblsetting (nama, jenis_manifest) VALUES ('', ?)"),
-                {options.air ? QStringLiteral("1") : QStringLiteral("0")});
+        // Without demo data the company profile screen creates the setting row on the first run.
         if (options.demo)
             addDemoData(db, options.air);
     } catch (const DbError&) {

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace vastrel {
+
+class Database;
+
+// A flat file that could not be written; what() says why in words the user can act on.
+// Nothing has been written to the target when it is thrown.
+class FlatFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// ---- Field helpers: pure text functions the writer is built from ----
+
+// Removes leading and trailing spaces (only code 32), then turns every CR and LF into a space.
+QString CleanText(const QString& text);
+
+// Turns every character whose ANSI (Windows-1252) code is not 10, 13 or 32 to 126 into a space.
+// A character that code page cannot hold counts as "?" and becomes "?". The length never changes.
+QString RemoveInvalidChar(const QString& text);
+
+// A quantity: rounded half to even at four decimals, times 10000, at most 15 significant
+// digits, left-padded with zeros to `width`. A longer text stays whole.
+QString FormatDecimal(int width, double value);
+
+// Left-aligned in exactly `width` characters: padded with spaces or cut at the right.
+QString padText(const QString& value, int width);
+
+// A whole number right-aligned with zeros to `digits`; a longer number stays whole.
+QString zeroPadded(long long value, int digits);
+
+// The text records ("DTL02" + kind + nn + piece) of one free text: one record up to 200
+// characters, else pieces of 200 numbered "01" to "99"; the rest of the text is dropped.
+QStringList textRecords(const QString& value, const QString& kind);
+
+// One line in the file's single-byte code page (Windows-1252), one byte per UTF-16 unit;
+// a character the code page cannot hold becomes "?".
+QByteArray toAnsi(const QString& line);
+
+// ---- The writer ----
+
+// Builds the flat file of one manifest, the submission form for customs: one HDR01 record,
+// then per POS a DTL01 record and the records that depend on it. `jenis` is the manifest
+// kind setting, "0" sea or "1" air. Reads the database only.
+class FlatFile {
+public:
+    FlatFile(const Database& db, QString nodaftar, QString jenis);
+
+    // Every line of the file, without line ends. Throws FlatFileError when the header is
+    // missing or a value cannot be written in its fixed-width field.
+    QStringList lines() const;
+
+    // Writes the file at `path` (replacing it) only when it is complete; on any failure
+    // throws FlatFileError and leaves whatever was at `path` untouched.
+    void CreateFlatFile(const QString& path) const;
+
+private:
+    struct Header;
+    class PosRecords;
+
+    Header GetHeaderRecord() const;
+    void WriteDetailRecords(const Header& header, QStringList& out) const;
+
+    const Database& m_db;
+    QString m_nodaftar;
+    bool m_air;
+};
+
+} // namespace vastrel
