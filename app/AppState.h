@@ -11,13 +11,13 @@ namespace vastrel {
 // Where the entry screen stands; the main window's commands and the entry
 // screen both read and change it.
 struct EntryState {
-    QString StrMode;                          // last command: "new", "edit", "open", "save", "delete"
+    QString StrMode; // last command: "new", "edit", "open", "save", "delete"
     QString StrPart = QStringLiteral("header"); // active half: "header" or "detail"
-    bool VarHeaderOpen = false;               // a manifest is loaded in the entry screen
-    bool VarNavigate = false;                 // navigation clicks are obeyed
-    int HeaderPosition = 0;                   // 1-based header to return to after a save
-    int DetailPosition = 0;                   // 1-based POS to return to after a save
-    QString StrNoDaftar;                      // key of the manifest on the entry screen
+    bool VarHeaderOpen = false;                 // a manifest is loaded in the entry screen
+    bool VarNavigate = false;                   // navigation clicks are obeyed
+    int HeaderPosition = 0;                     // 1-based header to return to after a save
+    int DetailPosition = 0;                     // 1-based POS to return to after a save
+    QString StrNoDaftar;                        // key of the manifest on the entry screen
 };
 
 // The state the whole program shares: the connection, the configuration read at

@@ -52,13 +52,13 @@ void Messages::show(QWidget* parent, const QString& text, const QString& title, 
     box.exec();
 }
 
-bool Messages::ask(QWidget* parent, const QString& text, const QString& title) {
+bool Messages::ask(QWidget* parent, const QString& text, const QString& title, Icon icon) {
     if (recorder().on) {
         const bool yes = recorder().answers.isEmpty() || recorder().answers.dequeue();
-        record({text, title, Icon::Question, true, yes});
+        record({text, title, icon, true, yes});
         return yes;
     }
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

@@ -29,8 +29,9 @@ public:
     // A box with an OK button.
     static void show(QWidget* parent, const QString& text, const QString& title = kInformation,
                      Icon icon = Icon::Exclamation);
-    // A Yes/No question with the question icon; true for Yes.
-    static bool ask(QWidget* parent, const QString& text, const QString& title = kInformation);
+    // A Yes/No question; true for Yes.
+    static bool ask(QWidget* parent, const QString& text, const QString& title = kInformation,
+                    Icon icon = Icon::Question);
     // A save dialog; empty when cancelled.
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                 const QString& filter);

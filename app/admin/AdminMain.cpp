@@ -5,15 +5,20 @@
 #include "DemoData.h"
 #include "FlatFile.h"
 #include "Installation.h"
+#include "ManifestReports.h"
 #include "Readiness.h"
+#include "ReportLayouts.h"
 #include "StartUp.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 
 using namespace vastrel;
 
@@ -23,6 +28,7 @@ struct Command {
     const char* usage;
     int positional; // number of values the command takes besides its options
     std::function<void(const QStringList& values, const QStringList& options)> run;
+    int optional = 0; // number of further values it may take
 };
 
 void print(FILE* out, const QString& text) {
@@ -72,6 +78,40 @@ QString generateRefusal(const Database& db, const QString& nodaftar) {
     if (GetStatus(db, nodaftar) != QLatin1String("Y"))
         return QStringLiteral("Kode dokumen tersebut tidak memiliki uraian barang");
     return {};
+}
+
+// The installation's state as the program starts it: connection, manifest kind and version.
+void startInstallation(AppState& state, const QString& home) {
+    state.programFolder = home;
+    switch (StartUp(state)) {
+    case StartScreen::IniFailed:
+        throw DbError("Cannot read " + state.iniPath().toStdString());
+    case StartScreen::ConnectionFailed:
+        throw DbError(kConnectionFailedMessage.toStdString());
+    case StartScreen::Login:
+    case StartScreen::Profile:
+        break;
+    }
+}
+
+// Writes the detail report of one POS or the recap of a manifest as a PDF file.
+void writeReport(const QStringList& values, const QStringList& options) {
+    const QString target = option(options, "-o");
+    if (target.isEmpty())
+        throw ReportError("-o FILE.pdf is required");
+    const bool detail = values[0] == "detail";
+    if (!detail && values[0] != "recap")
+        throw ReportError("Unknown report " + values[0].toStdString() + ": detail or recap");
+    if (values.size() != (detail ? 3 : 2))
+        throw ReportError(detail ? "report detail needs NODAFTAR and NOPOS"
+                                 : "report recap needs NODAFTAR alone");
+    AppState state;
+    startInstallation(state, requireHome(options));
+    const ManifestReports reports(state.Conn, state.StrJenis, state.StrVersion);
+    const ReportContent content =
+        detail ? reports.RptManifesDetil(values[1], values[2]) : reports.RptManifesRekap(values[1]);
+    layoutReport(content).writePdf(target);
+    print(stdout, "Report written to " + target);
 }
 
 const std::map<QString, Command>& commands() {
@@ -125,6 +165,12 @@ const std::map<QString, Command>& commands() {
               FlatFile(state.Conn, values[0], state.StrJenis).CreateFlatFile(target);
               print(stdout, "Flat file telah dibuat");
           }}},
+        {"report",
+         {"report detail --home DIR NODAFTAR NOPOS -o FILE.pdf\n"
+          "report recap --home DIR NODAFTAR -o FILE.pdf\n"
+          "  Writes the detail report of one POS, or the header recap of a whole manifest,\n"
+          "  as a PDF file, as the generate screen prints them.",
+          2, writeReport, 1}},
         {"password",
          {"password --home DIR NEW_PASSWORD\n"
           "  Re-enciphers the database under a new password and updates MANIFEST.INI.",
@@ -143,11 +189,21 @@ void printUsage(FILE* out) {
         print(out, "  " + QString::fromLatin1(command.usage).section('\n', 0, 0));
 }
 
+// Reports paint text, which needs a GUI application; without a display it paints offscreen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[]) {
+    if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty() || args[0] == "--help" || args[0] == "-h") {
         printUsage(args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
@@ -164,7 +220,8 @@ int main(int argc, char* argv[]) {
         print(stdout, "Usage: vastrel-admin " + QString::fromLatin1(command.usage));
         return 0;
     }
-    if (!parsed || values.size() != command.positional) {
+    if (!parsed || values.size() < command.positional ||
+        values.size() > command.positional + command.optional) {
         print(stderr, "Usage: vastrel-admin " + QString::fromLatin1(command.usage));
         return 2;
     }

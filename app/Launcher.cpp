@@ -1,0 +1,84 @@
+#include "Launcher.h"
+
+#include "FrmLogin.h"
+#include "FrmProfile.h"
+#include "FrmSplash.h"
+#include "MainWindow.h"
+#include "Messages.h"
+#include "StartUp.h"
+
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace vastrel {
+
+Launcher::Launcher(QString programFolder) {
+    m_state.programFolder = std::move(programFolder);
+}
+
+Launcher::~Launcher() = default;
+
+void Launcher::start() {
+    auto* splash = new FrmSplash({});
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    connect(splash, &FrmSplash::finished, this, [this, splash] {
+        splash->close();
+        if (!startUp())
+            emit finished(1);
+    });
+    splash->show();
+}
+
+bool Launcher::startUp() {
+    switch (StartUp(m_state)) {
+    case StartScreen::IniFailed:
+        std::fprintf(stderr, "vastrel: cannot read %s\n",
+                     qPrintable(QDir::toNativeSeparators(m_state.iniPath())));
+        return false;
+    case StartScreen::ConnectionFailed:
+        Messages::show(nullptr, kConnectionFailedMessage);
+        return false;
+    case StartScreen::Login:
+        showLogin();
+        return true;
+    case StartScreen::Profile:
+        showProfile();
+        return true;
+    }
+    return false;
+}
+
+void Launcher::showLogin() {
+    m_login = std::make_unique<FrmLogin>(m_state);
+    connect(m_login.get(), &FrmLogin::loggedIn, this, &Launcher::showMainWindow);
+    connect(m_login.get(), &FrmLogin::cancelled, this, [this] { emit finished(0); });
+    m_login->show();
+}
+
+// A first run: the profile comes before anything else. Once it is saved the
+// login follows at once; closing it unsaved ends the program.
+void Launcher::showProfile() {
+    m_profile = std::make_unique<FrmProfile>(m_state);
+    connect(m_profile.get(), &FrmProfile::firstRunClosed, this, [this] { emit finished(0); });
+    // The login follows once the saved profile's message is answered and the screen is gone.
+    connect(m_profile.get(), &QDialog::finished, this, [this] {
+        if (!m_state.VarProfile)
+            return;
+        m_profile.release()->deleteLater();
+        showLogin();
+    });
+    m_profile->show();
+}
+
+void Launcher::showMainWindow(const QString& userName) {
+    m_main = std::make_unique<MainWindow>(m_state);
+    m_main->setUserName(userName);
+    m_main->ControlToolBar("awal");
+    m_state.entry.VarNavigate = false;
+    m_login.release()->deleteLater();
+    m_main->show();
+}
+
+} // namespace vastrel

@@ -1,0 +1,247 @@
+#include "PosLineDialog.h"
+
+#include "FormHelpers.h"
+#include "KeyGuard.h"
+#include "Messages.h"
+#include "Numbering.h"
+#include "Readiness.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vastrel {
+
+namespace {
+
+const QColor kKeyBoxColour(255, 255, 192);
+
+QString lineTakenMessage(const QString& noseq) {
+    return "No Urut " + noseq +
+           " sudah dipakai oleh data lain. Pilih data tersebut dari daftar untuk mengubahnya.";
+}
+
+QPushButton* addCommand(QHBoxLayout* row, const QString& name, const QString& caption) {
+    QPushButton* button = commandButton(name, caption, nullptr);
+    row->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+PosLineDialog::PosLineDialog(AppState& state, const PosKey& key, Layout layout, QWidget* parent)
+    : QDialog(parent), m_state(state), m_layout(std::move(layout)) {
+    setWindowTitle(m_layout.caption);
+    setFont(QFont(QStringLiteral("Verdana"), 8));
+    auto* page = new QVBoxLayout(this);
+
+    m_fields = new QGridLayout;
+    page->addLayout(m_fields);
+    TextTglDok = addKeyBox("TextTglDok", "Tanggal", key.tglDok, 0, 0);
+    TextNoDaftar = addKeyBox("TextNoDaftar", "No  Dokumen", key.noDaftar, 0, 2);
+    TextPos = addKeyBox("TextPos", "No Pos", key.nopos, 1, 0);
+    TxtUrut = addKeyBox("TxtUrut", "No Urut", QString(), 1, 2);
+
+    auto* commands = new QHBoxLayout;
+    page->addLayout(commands);
+    CmdNew = addCommand(commands, "CmdNew", "&New");
+    CmdSave = addCommand(commands, "CmdSave", "&Save");
+    CmdDelete = addCommand(commands, "CmdDelete", "&Delete");
+    CmdClose = addCommand(commands, "CmdClose", "&Close");
+    commands->addStretch();
+
+    m_model.setColumns(m_layout.columns);
+    m_list = new QTableView;
+    m_list->setObjectName(m_layout.listName);
+    showAsReportList(m_list, &m_model);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    page->addWidget(m_list, 1);
+
+    connect(CmdNew, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { startNewLine(); }); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { runGuarded([this] { SaveLine(); }); });
+    connect(CmdDelete, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { deleteSelected(); }); });
+    connect(CmdClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_list, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { pickRow(index.row()); });
+}
+
+QLineEdit* PosLineDialog::addKeyBox(const QString& name, const QString& label, const QString& text,
+                                    int row, int column) {
+    auto* box = new QLineEdit(text);
+    box->setObjectName(name);
+    KeyGuard::setLocked(box, true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, kKeyBoxColour);
+    box->setPalette(palette);
+    m_fields->addWidget(new QLabel(label), row, column);
+    m_fields->addWidget(box, row, column + 1);
+    return box;
+}
+
+void PosLineDialog::addField(const QString& label, QWidget* field, QWidget* button) {
+    const int row = m_fields->rowCount();
+    if (!label.isEmpty())
+        m_fields->addWidget(new QLabel(label), row, 0);
+    m_fields->addWidget(field, row, 1, 1, button ? 2 : 3);
+    if (button)
+        m_fields->addWidget(button, row, 3, Qt::AlignLeft);
+    m_lastField = button ? button : field;
+}
+
+void PosLineDialog::openForPos() {
+    // The entry fields come before the commands and the list in tab order.
+    QWidget* previous = m_lastField;
+    for (QWidget* next : QList<QWidget*>{CmdNew, CmdSave, CmdDelete, CmdClose, m_list}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    runGuarded([this] {
+        reloadList();
+        proposeNextLine();
+    });
+    EnableControl(false);
+    setCommands(true, false);
+    KeyGuard::install(this);
+    // Wide enough to show every column of the list.
+    const int listWidth = m_list->horizontalHeader()->length() + 2 * m_list->frameWidth() + 40;
+    resize(std::max(sizeHint().width(), listWidth), sizeHint().height());
+}
+
+LineId PosLineDialog::currentLine() const {
+    const PosKey key{TextTglDok->text(), TextNoDaftar->text(), TextPos->text()};
+    return {key.nodaftar(), key.nopos, TxtUrut->text()};
+}
+
+void PosLineDialog::refuse(const QString& message, QWidget* field) {
+    Messages::show(this, message);
+    if (field)
+        field->setFocus();
+}
+
+bool PosLineDialog::writeLine(const LineWriter& insert, const LineWriter& update) {
+    const LineId line = currentLine();
+    Transaction tx(db());
+    const bool stored = LineExists(db(), m_layout.table, line.nodaftar, line.nopos, line.noseq);
+    if (stored && m_lineIsNew) {
+        refuse(lineTakenMessage(line.noseq), nullptr);
+        return false;
+    }
+    (stored ? update : insert)(db(), line);
+    if (m_layout.updatesReadiness)
+        UpdateStatus(db(), line.nodaftar);
+    tx.commit();
+    emit changed();
+    return true;
+}
+
+void PosLineDialog::finishSave() {
+    reloadList();
+    BlankForm();
+    proposeNextLine();
+    EnableControl(false);
+    setCommands(true, false);
+}
+
+void PosLineDialog::setCommands(bool newEnabled, bool saveEnabled) {
+    CmdNew->setEnabled(newEnabled);
+    CmdSave->setEnabled(saveEnabled);
+}
+
+void PosLineDialog::runGuarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const DbError& error) {
+        showDbError(this, error);
+    }
+}
+
+void PosLineDialog::showComboText(QComboBox* combo, const QString& text, int offered) {
+    while (combo->count() > offered)
+        combo->removeItem(offered);
+    if (text.isEmpty()) {
+        combo->setCurrentIndex(-1);
+        return;
+    }
+    if (combo->findText(text) < 0)
+        combo->addItem(text);
+    combo->setCurrentIndex(combo->findText(text));
+}
+
+QLineEdit* PosLineDialog::newLineEdit(const QString& name, int maxLength) {
+    auto* box = new QLineEdit;
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    return box;
+}
+
+QPushButton* PosLineDialog::newLookupButton(const QString& name) {
+    QPushButton* button = commandButton(name, QStringLiteral("..."), nullptr);
+    button->setFont(QFont(QStringLiteral("MS Sans Serif"), 8, QFont::Bold));
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) * 3);
+    return button;
+}
+
+void PosLineDialog::startNewLine() {
+    proposeNextLine();
+    BlankForm();
+    setCommands(false, true);
+    EnableControl(true);
+    newLineFocus()->setFocus();
+}
+
+void PosLineDialog::deleteSelected() {
+    const int row = selectedRow(m_list);
+    if (row < 0) {
+        Messages::show(this, kSelectRowMessage);
+        return;
+    }
+    if (!Messages::ask(this, m_layout.deleteQuestion))
+        return;
+    LineId line = currentLine();
+    line.noseq = m_model.text(row, 0);
+    {
+        Transaction tx(db());
+        db().exec("DELETE FROM " + m_layout.table +
+                      " WHERE nodaftar = ? AND nopos = ? AND noseq = ?",
+                  {line.nodaftar, line.nopos, line.noseq});
+        if (m_layout.updatesReadiness)
+            UpdateStatus(db(), line.nodaftar);
+        tx.commit();
+    }
+    emit changed();
+    reloadList();
+}
+
+void PosLineDialog::pickRow(int row) {
+    if (row < 0 || row >= m_model.rowCount())
+        return;
+    QStringList cells;
+    for (int column = 0; column < m_model.columnCount(); ++column)
+        cells << m_model.text(row, column);
+    TxtUrut->setText(cells.first());
+    m_lineIsNew = false;
+    showRow(cells);
+}
+
+void PosLineDialog::proposeNextLine() {
+    const LineId line = currentLine();
+    TxtUrut->setText(m_layout.nextLine(db(), line.nodaftar, line.nopos));
+    m_lineIsNew = true;
+}
+
+void PosLineDialog::reloadList() {
+    const LineId line = currentLine();
+    m_model.refill(db(), m_layout.listSql, {line.nodaftar, line.nopos});
+}
+
+} // namespace vastrel

@@ -1,0 +1,108 @@
+#include "FormHelpers.h"
+
+#include "Database.h"
+#include "InputHelpers.h"
+#include "Messages.h"
+#include "RowSetModel.h"
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTextCursor>
+
+#include <algorithm>
+
+namespace vastrel {
+
+namespace {
+
+void selectCharacter(QWidget* box, int position) {
+    if (auto* line = qobject_cast<QLineEdit*>(box)) {
+        line->setSelection(position, 1);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(box)) {
+        QTextCursor cursor = plain->textCursor();
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        plain->setTextCursor(cursor);
+    }
+}
+
+} // namespace
+
+QString boxText(const QWidget* box) {
+    if (auto* line = qobject_cast<const QLineEdit*>(box))
+        return line->text();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(box))
+        return plain->toPlainText();
+    return QString();
+}
+
+bool CheckChar(QWidget* box, const QString& fieldLabel) {
+    const QString text = boxText(box);
+    const QList<int> positions = InvalidCharPositions(text);
+    if (positions.isEmpty())
+        return true;
+    Messages::show(box, InvalidCharMessage(text, positions), InvalidCharTitle(fieldLabel),
+                   Messages::Icon::Exclamation);
+    box->setFocus();
+    selectCharacter(box, positions.last() - 1);
+    return false;
+}
+
+void limitLength(QPlainTextEdit* box, int maxLength) {
+    QObject::connect(box, &QPlainTextEdit::textChanged, box, [box, maxLength] {
+        const int excess = static_cast<int>(box->toPlainText().size()) - maxLength;
+        if (excess <= 0)
+            return;
+        // Drop what went past the limit where it was typed or pasted, else the tail.
+        QTextCursor cursor = box->textCursor();
+        const int end = cursor.position();
+        if (end >= excess) {
+            cursor.setPosition(end - excess);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+        } else {
+            cursor.setPosition(maxLength);
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        }
+        cursor.removeSelectedText();
+    });
+}
+
+QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+int selectedRow(const QTableView* list) {
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+bool deleteSelectedRow(QWidget* form, const QTableView* list, const RowSetModel& model,
+                       Database& db, const QString& deleteSql) {
+    const int row = selectedRow(list);
+    if (row < 0) {
+        Messages::show(form, kSelectRowMessage);
+        return false;
+    }
+    if (!Messages::ask(form, kAskDeleteMessage, Messages::kInformation,
+                       Messages::Icon::Exclamation))
+        return false;
+    try {
+        db.exec(deleteSql, {model.values(row).at(0)});
+    } catch (const DbError& e) {
+        showDbError(form, e);
+        return false;
+    }
+    return true;
+}
+
+void showDbError(QWidget* parent, const DbError& error) {
+    Messages::show(parent, QString::fromUtf8(error.what()));
+}
+
+} // namespace vastrel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+class QWidget;
+
+namespace vastrel {
+
+class Database;
+class DbError;
+class RowSetModel;
+
+inline const QString kSelectRowMessage = QStringLiteral("Silahkan pilih data yang akan dihapus");
+inline const QString kAskDeleteMessage = QStringLiteral("Apakah Anda akan menghapus data?");
+inline const QString kDeletedMessage = QStringLiteral("Data berhasil di hapus");
+
+// The text of a QLineEdit or QPlainTextEdit.
+QString boxText(const QWidget* box);
+
+// Refuses a text box holding characters the database must not get: lists
+// them in one message titled after `fieldLabel`, focuses the box and selects
+// the last of them. True when the text is clean.
+bool CheckChar(QWidget* box, const QString& fieldLabel);
+
+// A multi-line box keeps at most `maxLength` characters, as a single-line box
+// with a maximum length does.
+void limitLength(QPlainTextEdit* box, int maxLength);
+
+// A push button that Enter in a text box of its dialog does not press.
+QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
+
+// The row selected in a report list, or -1.
+int selectedRow(const QTableView* list);
+
+// Deletes the row selected in `list` over `model`, whose first value is the
+// key bound to `deleteSql`, once the user agrees. Says so when no row is
+// selected and reports a failed statement; true only when the row was deleted.
+bool deleteSelectedRow(QWidget* form, const QTableView* list, const RowSetModel& model,
+                       Database& db, const QString& deleteSql);
+
+// Tells the user why a statement failed.
+void showDbError(QWidget* parent, const DbError& error);
+
+} // namespace vastrel

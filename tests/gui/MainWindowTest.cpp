@@ -1,0 +1,122 @@
+#include "MainWindow.h"
+#include "FrmHeader.h"
+#include "FrmLogin.h"
+#include "GuiTestSupport.h"
+#include "Installation.h"
+#include "Launcher.h"
+#include "Readiness.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+namespace {
+
+// The enabled commands, in the order New, Edit, Open, Save, Delete, Undo, Generate.
+QString enabledCommands(MainWindow& window) {
+    QString states;
+    for (const char* key : {"new", "edit", "open", "save", "delete", "undo", "generate"})
+        states += window.command(key)->isEnabled() ? 'T' : 'F';
+    return states;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<Launcher> launcher;
+    MainWindow* window = nullptr;
+
+private slots:
+    void init() {
+        QVERIFY(dir.isValid());
+        QDir(dir.path()).removeRecursively();
+        initInstallation({dir.path(), "pw", false, true});
+        launcher = std::make_unique<Launcher>(dir.path());
+        QVERIFY(launcher->startUp());
+        FrmLogin* login = launcher->login();
+        QVERIFY(login);
+        child<QLineEdit>(login, "TxtUser")->setText("demo");
+        child<QLineEdit>(login, "TxtPassword")->setText("DEMO");
+        login->CmdLogin_Click();
+        window = launcher->mainWindow();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+    }
+
+    void cleanup() {
+        Messages::stopRecording();
+        launcher.reset();
+    }
+
+    void afterLoginOnlyNewOpenGenerateAndExit() {
+        QCOMPARE(enabledCommands(*window), QString("TFTFFFT"));
+        QVERIFY(window->command("exit")->isEnabled());
+        QCOMPARE(child<QLabel>(window, "StBarPanel1")->text(), QString("User Name : DEMO"));
+        QCOMPARE(window->windowTitle(), QString("Vastrel Laut 1.0"));
+        QVERIFY(!child<QToolBar>(window, "TB2")->isVisible());
+    }
+
+    void commandStatesFollowTheEntry() {
+        RecordedMessages messages;
+        window->RunCommand("open");
+        QVERIFY(window->entryScreen());
+        QCOMPARE(enabledCommands(*window), QString("TTFFTFT"));
+        QVERIFY(child<QToolBar>(window, "TB2")->isVisible());
+        window->RunCommand("edit");
+        QCOMPARE(enabledCommands(*window), QString("FFFTFTT"));
+        window->RunCommand("undo");
+        QCOMPARE(enabledCommands(*window), QString("TTFFTFT"));
+        window->RunCommand("new");
+        QCOMPARE(enabledCommands(*window), QString("FFFTFTT"));
+        window->RunCommand("undo");
+        QVERIFY(!window->entryScreen() || !window->entryScreen()->isVisible());
+        QCOMPARE(enabledCommands(*window), QString("TFTFFFT"));
+    }
+
+    void deleteAnsweredNoKeepsTheManifest() {
+        RecordedMessages messages;
+        window->RunCommand("open");
+        Messages::answerNext(false);
+        window->RunCommand("delete");
+        const auto log = messages.take();
+        QCOMPARE(log.size(), 1);
+        QCOMPARE(log[0].title, QString("Informtion"));
+        QCOMPARE(log[0].text, QString("Apakah Anda akan menghapus Header ini?"));
+        QCOMPARE(GetStatus(launcher->state().Conn, "20240315000001"), QString("Y"));
+    }
+
+    void exitAnsweredNoKeepsTheWindow() {
+        RecordedMessages messages;
+        Messages::answerNext(false);
+        QVERIFY(!window->close());
+        QVERIFY(window->isVisible());
+        QCOMPARE(messages.take().value(0).text,
+                 QString("Apakah Anda akan keluar dari aplikasi ini?"));
+    }
+
+    void navigationIsIgnoredBeforeOpen() {
+        child<QAction>(window, "next")->trigger();
+        QVERIFY(!window->entryScreen());
+    }
+
+    void screenshotOfTheMainWindow() {
+        RecordedMessages messages;
+        window->RunCommand("open");
+        window->resize(1100, 760);
+        QCoreApplication::processEvents();
+        QVERIFY(window->grab().save(QCoreApplication::applicationDirPath() + "/main-window.png"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

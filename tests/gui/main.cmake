@@ -1,0 +1,1 @@
+add_gui_test(main_window_test SOURCES MainWindowTest.cpp LIBS vastrel_main vastrel_admin_lib)
