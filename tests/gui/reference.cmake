@@ -16,8 +16,3 @@ add_gui_test(reference_profile_test SOURCES FrmProfileTest.cpp ${VASTREL_REFEREN
 add_executable(rowsetmodel_test RowSetModelTest.cpp)
 target_link_libraries(rowsetmodel_test PRIVATE vastrel_widgets GTest::gtest_main vastrel_warnings)
 gtest_discover_tests(rowsetmodel_test DISCOVERY_MODE PRE_TEST)
-
-# Times an empty search over 20,000 HS codes; run by hand, not part of the test suite.
-add_executable(bench_lookup LookupBench.cpp ReferenceTestSupport.h)
-target_include_directories(bench_lookup PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(bench_lookup PRIVATE vastrel_reference Qt6::Test vastrel_warnings)
