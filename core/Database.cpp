@@ -244,6 +244,8 @@ void Database::rollback() {
     exec(QStringLiteral("ROLLBACK"));
 }
 
+bool Database::inTransaction() const { return m_db && sqlite3_get_autocommit(m_db) == 0; }
+
 void Database::rekey(const std::string& newPassword) {
     if (sqlite3_rekey(m_db, newPassword.data(), static_cast<int>(newPassword.size())) != SQLITE_OK)
         fail(QStringLiteral("Cannot change the password"));
@@ -251,22 +253,33 @@ void Database::rekey(const std::string& newPassword) {
 
 // ---- Transaction ----
 
-Transaction::Transaction(Database& db) : m_db(db) {
-    m_db.begin();
+Transaction::Transaction(Database& db) : m_db(db), m_nested(db.inTransaction()) {
+    if (m_nested)
+        m_db.exec(QStringLiteral("SAVEPOINT nested_unit"));
+    else
+        m_db.begin();
 }
 
 Transaction::~Transaction() {
-    if (!m_done) {
-        try {
+    if (m_done)
+        return;
+    try {
+        if (m_nested) {
+            m_db.exec(QStringLiteral("ROLLBACK TO nested_unit"));
+            m_db.exec(QStringLiteral("RELEASE nested_unit"));
+        } else {
             m_db.rollback();
-        } catch (const DbError&) {
-            // The engine already rolled back (for instance after a failed COMMIT).
         }
+    } catch (const DbError&) {
+        // The engine already rolled back (for instance after a failed COMMIT).
     }
 }
 
 void Transaction::commit() {
-    m_db.commit();
+    if (m_nested)
+        m_db.exec(QStringLiteral("RELEASE nested_unit"));
+    else
+        m_db.commit();
     m_done = true;
 }
 

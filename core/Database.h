@@ -97,6 +97,8 @@ public:
     void begin();
     void commit();
     void rollback();
+    // True while a transaction is open.
+    bool inTransaction() const;
 
     // Re-enciphers the whole file under a new password.
     void rekey(const std::string& newPassword);
@@ -110,6 +112,8 @@ private:
 };
 
 // Runs the statements of its scope as one unit: rolled back unless commit() is reached.
+// Inside an open transaction it becomes a savepoint of it, so units compose: an inner
+// unit's work stands or falls with the outer one.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -120,6 +124,7 @@ public:
 
 private:
     Database& m_db;
+    bool m_nested;
     bool m_done = false;
 };
 

@@ -25,6 +25,10 @@ QString GetNmKemasan(const Database& db, const QString& code) {
     return nameOf(db, "SELECT uredi FROM tblkemasan WHERE kdedi = ?", code);
 }
 
+QString GetNmSatuan(const Database& db, const QString& code) {
+    return db.scalar("SELECT uredi FROM tblkemasan WHERE kdedi = ?", {code}).toString();
+}
+
 QString GetPortName(const Database& db, const QString& code) {
     return db.scalar("SELECT nmport FROM tblpelabuhan WHERE kdport = ?", {code}).toString();
 }

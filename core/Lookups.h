@@ -13,6 +13,8 @@ inline const QString kNotFound = QStringLiteral("NULLKOSONG");
 QString GetNmKpbc(const Database& db, const QString& code);
 QString GetNmPort(const Database& db, const QString& code);
 QString GetNmKemasan(const Database& db, const QString& code);
+// The package unit's description, or "" when the code is unknown.
+QString GetNmSatuan(const Database& db, const QString& code);
 // The port name, or "" when the code is unknown.
 QString GetPortName(const Database& db, const QString& code);
 // The group's description for the direction ("Inward" or anything else for

@@ -578,14 +578,8 @@ void FrmHeader::writeHeader() {
                                "kdgrup = ?, arrivingdate = ?, arrivingtime = ?, no_master = ?, "
                                "tgl_master = ? WHERE nodaftar = ?"),
                 values + Params{key});
-        if (group == QLatin1String("08X")) {
-            // A manifest of this group keeps neither customs documents nor package
-            // units. Written here rather than through clearDocumentsAndUnits so that
-            // it commits or fails together with the update.
-            db.exec(QStringLiteral("DELETE FROM tblpeb WHERE nodaftar = ?"), {key});
-            db.exec(QStringLiteral("UPDATE tbldetail SET satuankemasan = '' WHERE nodaftar = ?"),
-                    {key});
-        }
+        if (group == QLatin1String("08X"))
+            clearDocumentsAndUnits(db, key);
         SaveToKapal(TxtKapal->text());
     } else {
         db.exec(QStringLiteral("INSERT INTO tblheader (nodaftar, jnsmanifest, vessel, voyage, "

@@ -61,7 +61,6 @@ public:
     bool SaveToDetail();
     bool DeleteToDetail();
     bool CheckDetail(const QString& nodaftar, const QString& nopos) const;
-    QString GetNmSatuan(const QString& code) const;
 
     // ---- count captions and readiness ----
     void RefreshBarang();

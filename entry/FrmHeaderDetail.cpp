@@ -476,7 +476,7 @@ void FrmHeader::ValueDetail() {
     TxtBerat->setText(field("bruto"));
     TxtVolume->setText(field("volume"));
     TextSatuanKemasan->setText(field("satuankemasan"));
-    TextUraian->setText(GetNmSatuan(TextSatuanKemasan->text()));
+    TextUraian->setText(GetNmSatuan(m_state.Conn, TextSatuanKemasan->text()));
     TxtMark->setPlainText(field("mark"));
     ChkConsildate->setChecked(field("flagconsolidate") == QLatin1String("C"));
     CmdConsolidate->setEnabled(true);
@@ -508,12 +508,6 @@ void FrmHeader::BlankDetail() {
 
 bool FrmHeader::CheckDetail(const QString& nodaftar, const QString& nopos) const {
     return PosExists(m_state.Conn, nodaftar, nopos);
-}
-
-QString FrmHeader::GetNmSatuan(const QString& code) const {
-    return m_state.Conn
-        .scalar(QStringLiteral("SELECT uredi FROM tblkemasan WHERE kdedi = ?"), {code})
-        .toString();
 }
 
 // ---- saving and deleting a POS ----

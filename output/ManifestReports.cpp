@@ -133,7 +133,7 @@ QString ManifestReports::blText(const Header& header, const RowSet& pos) const {
 QString ManifestReports::packagesText(const RowSet& pos) const {
     const QString unit = pos.text("satuankemasan");
     return "Jumlah Kemasan: " + pos.text("jmlkemasan") + LF + "Satuan Kemasan: " + unit + " - " +
-           GetNmSatuan(unit) + LF + "Brutto: " + pos.text("bruto") + " KGM" + LF +
+           GetNmSatuan(m_db, unit) + LF + "Brutto: " + pos.text("bruto") + " KGM" + LF +
            "Volume: " + pos.text("volume") + " M3" + LF + "Mark: " + pos.text("mark");
 }
 
@@ -296,11 +296,6 @@ QString ManifestReports::DocumentText(const QString& nodaftar, const QString& no
                 orDash(rs.value("pebno")) + LF + "Tgl " + kind + ": " + date + LF + LF;
     }
     return text;
-}
-
-QString ManifestReports::GetNmSatuan(const QString& code) const {
-    return m_db.scalar(QStringLiteral("SELECT uredi FROM tblkemasan WHERE kdedi = ?"), {code})
-        .toString();
 }
 
 } // namespace vastrel

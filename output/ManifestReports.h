@@ -55,9 +55,6 @@ public:
     QString GoodsText(const QString& nodaftar, const QString& nopos) const;
     QString DocumentText(const QString& nodaftar, const QString& nopos) const;
 
-    // The description of a package unit code; empty when the code is unknown.
-    QString GetNmSatuan(const QString& code) const;
-
 private:
     struct Header;
     Header readHeader(const QString& nodaftar) const;

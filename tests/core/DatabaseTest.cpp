@@ -83,6 +83,23 @@ TEST_F(SchemaTest, TransactionRollsBackUnlessCommitted) {
     EXPECT_THROW(db.exec("INSERT INTO tblkapal (nmkapal) VALUES (?)", {}), DbError);
 }
 
+TEST_F(SchemaTest, ANestedUnitStandsOrFallsWithTheOuterOne) {
+    {
+        Transaction outer(db);
+        db.exec("INSERT INTO tblkapal (nmkapal) VALUES ('A')");
+        {
+            Transaction inner(db);
+            db.exec("INSERT INTO tblkapal (nmkapal) VALUES ('B')");
+        } // not committed: only B goes
+        EXPECT_EQ(count("tblkapal"), 1);
+        Transaction inner(db);
+        db.exec("INSERT INTO tblkapal (nmkapal) VALUES ('C')");
+        inner.commit();
+    } // the outer unit is not committed: nothing stays
+    EXPECT_EQ(count("tblkapal"), 0);
+    EXPECT_FALSE(db.inTransaction());
+}
+
 TEST_F(SchemaTest, EveryTableHasItsColumnsAndKeysRefuseDuplicates) {
     for (const QString& table : schema::tableNames()) {
         RowSet info = db.query("PRAGMA table_info(" + table + ")");
