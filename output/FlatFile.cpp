@@ -273,6 +273,16 @@ const QString kContainerSql =
 
 } // namespace
 
+QString generateRefusal(bool hasHeader, bool hasDetails, const QString& status) {
+    if (!hasHeader)
+        return QStringLiteral("Data header tidak ditemukan");
+    if (!hasDetails)
+        return QStringLiteral("Data detail tidak ditemukan");
+    if (status != QLatin1String("Y"))
+        return QStringLiteral("Kode dokumen tersebut tidak memiliki uraian barang");
+    return {};
+}
+
 // ---- Field helpers ----
 
 QString CleanText(const QString& text) {

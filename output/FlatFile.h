@@ -44,6 +44,10 @@ QStringList textRecords(const QString& value, const QString& kind);
 // a character the code page cannot hold becomes "?".
 QByteArray toAnsi(const QString& line);
 
+// Why a manifest may not be written, in the order the generate command checks it: no
+// header, no POS, or not ready (its stored status is not "Y"). Empty when it may be written.
+QString generateRefusal(bool hasHeader, bool hasDetails, const QString& status);
+
 // ---- The writer ----
 
 // Builds the flat file of one manifest, the submission form for customs: one HDR01 record,

@@ -298,18 +298,10 @@ QString FrmGenerate::selectedPos() const {
     return m_details->text(m_lvDetail->currentIndex().row(), 0);
 }
 
-QString FrmGenerate::generateRefusal() const {
-    if (m_headers->rowCount() == 0)
-        return QStringLiteral("Data header tidak ditemukan");
-    if (m_details->rowCount() == 0)
-        return QStringLiteral("Data detail tidak ditemukan");
-    if (selectedHeader(kStatusColumn) != QLatin1String("Y"))
-        return QStringLiteral("Kode dokumen tersebut tidak memiliki uraian barang");
-    return {};
-}
-
 void FrmGenerate::generate() {
-    const QString refusal = generateRefusal();
+    const QString refusal =
+        vastrel::generateRefusal(m_headers->rowCount() > 0, m_details->rowCount() > 0,
+                                 m_headers->rowCount() > 0 ? selectedHeader(kStatusColumn) : "");
     if (!refusal.isEmpty()) {
         Messages::show(this, refusal);
         return;

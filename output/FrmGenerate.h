@@ -53,7 +53,6 @@ private:
     QString selectedHeader(int column = 0) const;
     QString selectedPos() const;
 
-    QString generateRefusal() const;
     void generate();
     void printDetail();
     void printRekap();

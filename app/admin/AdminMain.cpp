@@ -6,6 +6,7 @@
 #include "FlatFile.h"
 #include "Installation.h"
 #include "ManifestReports.h"
+#include "Numbering.h"
 #include "Readiness.h"
 #include "ReportLayouts.h"
 #include "StartUp.h"
@@ -71,13 +72,8 @@ QString requireHome(const QStringList& options) {
 // Why the generate screen would refuse to write the manifest's flat file, in the screen's
 // order and words; empty when it may be written.
 QString generateRefusal(const Database& db, const QString& nodaftar) {
-    if (db.scalar("SELECT count(*) FROM tblheader WHERE nodaftar = ?", {nodaftar}).toInt() == 0)
-        return QStringLiteral("Data header tidak ditemukan");
-    if (CountDetail(db, nodaftar) == 0)
-        return QStringLiteral("Data detail tidak ditemukan");
-    if (GetStatus(db, nodaftar) != QLatin1String("Y"))
-        return QStringLiteral("Kode dokumen tersebut tidak memiliki uraian barang");
-    return {};
+    return vastrel::generateRefusal(HeaderExists(db, nodaftar), CountDetail(db, nodaftar) > 0,
+                                    GetStatus(db, nodaftar));
 }
 
 // The installation's state as the program starts it: connection, manifest kind and version.

@@ -70,14 +70,23 @@ void initInstallation(const InitOptions& options) {
                            "\r\nVERSION=1.0\r\n");
 }
 
-Database openInstallation(const QString& folder) {
+namespace {
+
+// The installation's configuration and open connection, as the application starts with them.
+AppState connect(const QString& folder) {
     AppState state;
     state.programFolder = folder;
     if (!ReadManifestIni(state))
         fail("Cannot read " + state.iniPath());
     if (!OpenConnection(state))
         fail(kConnectionFailedMessage);
-    return std::move(state.Conn);
+    return state;
+}
+
+} // namespace
+
+Database openInstallation(const QString& folder) {
+    return std::move(connect(folder).Conn);
 }
 
 void addUser(Database& db, const QString& name, const QString& password) {
@@ -92,12 +101,7 @@ void addUser(Database& db, const QString& name, const QString& password) {
 void changePassword(const QString& folder, const std::string& newPassword) {
     if (newPassword.empty())
         fail(QStringLiteral("The database password must not be empty"));
-    AppState state;
-    state.programFolder = folder;
-    if (!ReadManifestIni(state))
-        fail("Cannot read " + state.iniPath());
-    if (!OpenConnection(state))
-        fail(kConnectionFailedMessage);
+    AppState state = connect(folder);
     state.Conn.rekey(newPassword);
     try {
         replaceDatabaseValues(state.iniPath(), databaseValuesLine(state.StrDbName, newPassword));
