@@ -241,7 +241,7 @@ void MainWindow::commandNew() {
         command("save")->setEnabled(true);
         entry.VarHeaderOpen = true;
         m_entryWindow->show();
-        m_entry->setFocus();
+        m_entry->focusFirstField();
     } else if (entryActive()) {
         if (inDetail())
             m_entry->prepareNewDetail();

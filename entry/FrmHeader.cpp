@@ -680,6 +680,12 @@ void FrmHeader::ShowReady(bool isReady) {
 void FrmHeader::prepareNewManifest() {
     showHalf(QStringLiteral("header"));
     prepareNewHeader();
+    // The header list is not open yet: after the save the new header stands after all
+    // those stored now, so the main window returns to it and not to the first one.
+    runGuarded([this] {
+        m_state.entry.HeaderPosition =
+            m_state.Conn.scalar(QStringLiteral("SELECT count(*) FROM tblheader")).toInt() + 1;
+    });
 }
 
 void FrmHeader::prepareNewHeader() {
@@ -694,6 +700,14 @@ void FrmHeader::prepareNewHeader() {
         ValueManisfest();
         m_state.entry.HeaderPosition = m_rsHeader.recordCount() + 1;
     });
+    focusFirstField();
+}
+
+void FrmHeader::focusFirstField() {
+    QWidget* first = m_state.entry.StrPart == QLatin1String("header")
+                         ? static_cast<QWidget*>(CmbManifest)
+                         : static_cast<QWidget*>(TxtNoBL1);
+    first->setFocus(Qt::TabFocusReason);
 }
 
 void FrmHeader::afterSaveHeader() {
@@ -709,6 +723,7 @@ void FrmHeader::afterDeleteHeader() {
 
 void FrmHeader::beginEdit() {
     lockControls(false);
+    focusFirstField();
     if (m_state.entry.StrPart == QLatin1String("header")) {
         m_state.entry.HeaderPosition = m_rsHeader.absolutePosition();
         return;

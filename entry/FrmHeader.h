@@ -74,6 +74,8 @@ public:
     // "new" while no manifest is open: a blank header with the next registration number.
     void prepareNewManifest();
     // "new" in the header half, respectively the detail half.
+    // Puts the cursor in the first field of the active half.
+    void focusFirstField();
     void prepareNewHeader();
     void prepareNewDetail();
     // After a successful save, before the main window returns to the saved row.

@@ -708,6 +708,7 @@ void FrmHeader::prepareNewDetail() {
     });
     lockControls(false);
     m_state.entry.DetailPosition = m_rsDetail.recordCount() + 1;
+    focusFirstField();
 }
 
 void FrmHeader::afterSaveDetail() {

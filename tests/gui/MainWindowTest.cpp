@@ -83,6 +83,25 @@ private slots:
         QCOMPARE(enabledCommands(*window), QString("TFTFFFT"));
     }
 
+    void aNewManifestStaysOnScreenAfterItsSave() {
+        RecordedMessages messages;
+        window->RunCommand("new");
+        FrmHeader* entry = window->entryScreen();
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(entry, "CmbManifest"));
+        const struct {
+            const char* box;
+            const char* text;
+        } fields[] = {{"TxtKapal", "KM BARU"},   {"TxtNoVoy", "V01"},
+                      {"TxtDate", "01-12-2024"}, {"TxtTime", "0830"},
+                      {"TxtMasterNoBL", "MBL1"}, {"TxtMasterTglBL", "01-12-2024"}};
+        for (const auto& f : fields)
+            child<QLineEdit>(entry, f.box)->setText(f.text);
+        window->RunCommand("save");
+        QCOMPARE(child<QLineEdit>(entry, "TextNoDaftar")->text(), QString("000002"));
+        QCOMPARE(child<QLineEdit>(entry, "TxtTime")->text(), QString("08:30"));
+        QCOMPARE(enabledCommands(*window), QString("TTFFTFT"));
+    }
+
     void deleteAnsweredNoKeepsTheManifest() {
         RecordedMessages messages;
         window->RunCommand("open");
