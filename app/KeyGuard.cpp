@@ -76,8 +76,12 @@ bool handleKey(QWidget* field, QKeyEvent* e) {
 
 void KeyGuard::install(QWidget* form) {
     auto* guard = new KeyGuard(form);
-    for (QWidget* child : form->findChildren<QWidget*>())
+    for (QWidget* child : form->findChildren<QWidget*>()) {
         child->installEventFilter(guard);
+        // Tab leaves a multi-line field, as in every other field; a text never holds a tab.
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(child))
+            plain->setTabChangesFocus(true);
+    }
 }
 
 bool KeyGuard::eventFilter(QObject* watched, QEvent* event) {

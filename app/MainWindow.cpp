@@ -45,6 +45,8 @@ constexpr CommandStates kStates[] = {
     {"undo after edit", {true, true, false, false, true, false, true}},
 };
 
+constexpr QSize kEntryScreenSize(1120, 680);
+
 const char* kCommandKeys[] = {"new", "edit", "open", "save", "delete", "undo", "generate"};
 
 } // namespace
@@ -62,7 +64,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     SetCaption();
     ControlToolBar("awal");
     showNavigation(false);
-    resize(1100, 760);
+    resize(1180, 820);
 }
 
 QAction* MainWindow::addCommand(QMenu* menu, const QString& key, const QString& name,
@@ -190,6 +192,8 @@ FrmHeader* MainWindow::openEntryScreen() {
         m_entry = new FrmHeader(m_state, *this);
         m_entryWindow = m_mdi->addSubWindow(m_entry);
         m_entryWindow->setAttribute(Qt::WA_DeleteOnClose);
+        // Room for the larger of the two halves, whichever is shown first.
+        m_entryWindow->resize(m_entryWindow->sizeHint().expandedTo(kEntryScreenSize));
         connect(m_entry, &QObject::destroyed, this, [this] {
             m_entry = nullptr;
             m_entryWindow = nullptr;

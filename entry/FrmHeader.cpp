@@ -161,16 +161,6 @@ QLineEdit* FrmHeader::addKeyBox(const QString& name) {
     return box;
 }
 
-QPlainTextEdit* FrmHeader::addMultiLine(const QString& name, int maxLength) {
-    auto* box = new QPlainTextEdit(this);
-    box->setObjectName(name);
-    box->setTabChangesFocus(true);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setFixedHeight(box->fontMetrics().lineSpacing() * 3 + 10);
-    limitLength(box, maxLength);
-    return box;
-}
-
 QPushButton* FrmHeader::addButton(const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);

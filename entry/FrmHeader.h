@@ -117,7 +117,6 @@ private:
     void connectDetailEvents();
     QLineEdit* addBox(const QString& name, int maxLength);
     QLineEdit* addKeyBox(const QString& name);
-    QPlainTextEdit* addMultiLine(const QString& name, int maxLength);
     QPushButton* addButton(const QString& name, const QString& caption);
     QPushButton* addLookup(const QString& name, const QString& moduleName);
     QLabel* addLabel(const QString& name, const QString& caption);

@@ -110,7 +110,7 @@ QGroupBox* FrmHeader::buildDetailFrame() {
     frame->setObjectName(QStringLiteral("FrameDetail"));
     auto* markFrame = new QGroupBox(QStringLiteral("Mark"), this);
     markFrame->setObjectName(QStringLiteral("Frame3"));
-    TxtMark = addMultiLine(QStringLiteral("TxtMark"), 3000);
+    TxtMark = multiLineBox(QStringLiteral("TxtMark"), 3000, 3, this);
     (new QVBoxLayout(markFrame))->addWidget(TxtMark);
 
     auto* grid = new QGridLayout(frame);
@@ -192,8 +192,8 @@ QGroupBox* FrmHeader::buildParties() {
     grid->addWidget(new QLabel(QStringLiteral("Alamat"), this), 0, 2);
     const auto addParty = [&](const QString& caption, const QString& party,
                               const QString& moduleName) {
-        QPlainTextEdit* name = addMultiLine("Txt" + party + "Nm", 2000);
-        QPlainTextEdit* address = addMultiLine("Txt" + party + "Addr", 2000);
+        QPlainTextEdit* name = multiLineBox("Txt" + party + "Nm", 2000, 3, this);
+        QPlainTextEdit* address = multiLineBox("Txt" + party + "Addr", 2000, 3, this);
         name->setMinimumWidth(fontMetrics().horizontalAdvance(QString(20, 'M')));
         address->setMinimumWidth(name->minimumWidth());
         const int row = grid->rowCount();

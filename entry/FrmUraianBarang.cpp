@@ -37,10 +37,7 @@ FrmUraianBarang::FrmUraianBarang(AppState& state, const PosKey& key, QWidget* pa
     CmdFind = newLookupButton("CmdFind");
     addField(kHsLabel, TxtHs, CmdFind);
 
-    TxtKeterangan = new QPlainTextEdit;
-    TxtKeterangan->setObjectName("TxtKeterangan");
-    TxtKeterangan->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    limitLength(TxtKeterangan, 3000);
+    TxtKeterangan = multiLineBox("TxtKeterangan", 3000, 0, nullptr);
     addField(kDescriptionLabel, TxtKeterangan);
 
     // Typing shows at once which characters cannot be stored.

@@ -186,6 +186,8 @@ QLineEdit* PosLineDialog::newLineEdit(const QString& name, int maxLength) {
 
 QPushButton* PosLineDialog::newLookupButton(const QString& name) {
     QPushButton* button = commandButton(name, QStringLiteral("..."), nullptr);
+    // Reached with the mouse: Enter in the code box moves on to the next field.
+    button->setFocusPolicy(Qt::ClickFocus);
     button->setFont(QFont(QStringLiteral("MS Sans Serif"), 8, QFont::Bold));
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) * 3);
     return button;

@@ -51,6 +51,16 @@ bool CheckChar(QWidget* box, const QString& fieldLabel) {
     return false;
 }
 
+QPlainTextEdit* multiLineBox(const QString& name, int maxLength, int lines, QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    if (lines > 0)
+        box->setFixedHeight(box->fontMetrics().lineSpacing() * lines + 10);
+    limitLength(box, maxLength);
+    return box;
+}
+
 void limitLength(QPlainTextEdit* box, int maxLength) {
     QObject::connect(box, &QPlainTextEdit::textChanged, box, [box, maxLength] {
         const int excess = static_cast<int>(box->toPlainText().size()) - maxLength;

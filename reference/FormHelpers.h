@@ -29,6 +29,10 @@ bool CheckChar(QWidget* box, const QString& fieldLabel);
 // with a maximum length does.
 void limitLength(QPlainTextEdit* box, int maxLength);
 
+// A multi-line box of at most `maxLength` characters with a vertical scroll bar,
+// `lines` lines high (0: as high as its layout makes it).
+QPlainTextEdit* multiLineBox(const QString& name, int maxLength, int lines, QWidget* parent);
+
 // A push button that Enter in a text box of its dialog does not press.
 QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
 

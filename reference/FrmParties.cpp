@@ -31,23 +31,13 @@ QString kindName(const QVariant& code) {
     return index >= 0 && index < kKindNames.size() ? kKindNames.at(index) : QString();
 }
 
-QPlainTextEdit* multiLineBox(const QString& name, QWidget* parent) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setTabChangesFocus(true);
-    box->setFixedHeight(box->fontMetrics().lineSpacing() * 4);
-    limitLength(box, kMaxFieldLength);
-    return box;
-}
-
 } // namespace
 
 FrmParties::FrmParties(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_model(this),
-      m_nama(multiLineBox(QStringLiteral("TxtNama"), this)),
-      m_alamat(multiLineBox(QStringLiteral("TxtAlamat"), this)), m_jenis(new QComboBox(this)),
-      m_list(new QTableView(this)), m_edit(new QLabel(this)),
+      m_nama(multiLineBox(QStringLiteral("TxtNama"), kMaxFieldLength, 4, this)),
+      m_alamat(multiLineBox(QStringLiteral("TxtAlamat"), kMaxFieldLength, 4, this)),
+      m_jenis(new QComboBox(this)), m_list(new QTableView(this)), m_edit(new QLabel(this)),
       m_new(commandButton(QStringLiteral("CmdNew"), QStringLiteral("&New"), this)),
       m_save(commandButton(QStringLiteral("CmdSave"), QStringLiteral("&Save"), this)),
       m_delete(commandButton(QStringLiteral("CmdDelete"), QStringLiteral("&Delete"), this)),

@@ -45,7 +45,8 @@ void setBoxText(QWidget* box, const QString& text) {
 
 FrmProfile::FrmProfile(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_nama(lineBox(QStringLiteral("TxtNama"), 50, this)),
-      m_inisial(lineBox(QStringLiteral("TxtIniSial"), 4, this)), m_alamat(new QPlainTextEdit(this)),
+      m_inisial(lineBox(QStringLiteral("TxtIniSial"), 4, this)),
+      m_alamat(multiLineBox(QStringLiteral("TxtAlamat"), 50, 3, this)),
       m_telp(lineBox(QStringLiteral("TxtTelp"), 25, this)),
       m_fax(lineBox(QStringLiteral("TxtFax"), 25, this)),
       m_laut(option(QStringLiteral("OpLaut"), QStringLiteral("Manifest Laut"), this)),
@@ -55,11 +56,6 @@ FrmProfile::FrmProfile(AppState& state, QWidget* parent)
     setObjectName(QStringLiteral("FrmProfile"));
     setWindowTitle(QStringLiteral("Profile Perusahaan"));
     setFont(QFont(QStringLiteral("Verdana"), 9));
-    m_alamat->setObjectName(QStringLiteral("TxtAlamat"));
-    m_alamat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_alamat->setTabChangesFocus(true);
-    m_alamat->setFixedHeight(m_alamat->fontMetrics().lineSpacing() * 4);
-    limitLength(m_alamat, 50);
     m_laut->setChecked(true);
 
     auto* kind = new QGroupBox(QStringLiteral("Jenis Manifest"), this);

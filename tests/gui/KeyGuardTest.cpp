@@ -54,6 +54,9 @@ private slots:
         pressEnter(mark);
         typeInto(mark, "b");
         QCOMPARE(mark->toPlainText(), QString("A\nB"));
+        QTest::keyClick(mark, Qt::Key_Tab);
+        QCOMPARE(mark->toPlainText(), QString("A\nB"));
+        QCOMPARE(QApplication::focusWidget(), date);
         QVERIFY(messages.take().isEmpty());
     }
 
