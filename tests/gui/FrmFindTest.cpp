@@ -1,11 +1,10 @@
 #include "FrmFind.h"
-#include "GuiTestSupport.h"
+#include "FormHelpers.h"
 #include "ReferenceTestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,41 +36,34 @@ public:
     CallerWindow() {
         setObjectName("FrmHeader");
         auto* layout = new QVBoxLayout(this);
+        const auto add = [layout](QWidget* box, const char* name) {
+            box->setObjectName(name);
+            layout->addWidget(box);
+        };
         for (const char* name :
              {"TxtKapal", "TxtAsal", "TextAsalNm", "TxtMuat", "TextMuatNm", "TxtBongkar",
               "TextBongkarNm", "TxtAkhir", "TextAkhirNm", "TextSatuanKemasan", "TextUraian",
               "TxtHs", "TxtKPBCKd", "TxtKPBCNm"}) {
             auto* box = new QLineEdit(this);
-            box->setObjectName(name);
             connect(box, &QLineEdit::textEdited, this, [this, name] { edited << name; });
-            layout->addWidget(box);
+            add(box, name);
         }
         for (const char* name :
              {"TxtShipperNm", "TxtShipperAddr", "TxtConsigneeNm", "TxtConsigneeAddr", "TxtNotifyNm",
-              "TxtNotifyAddr", "TxtKeterangan"}) {
-            auto* box = new QPlainTextEdit(this);
-            box->setObjectName(name);
-            layout->addWidget(box);
-        }
-        auto* panel = new QWidget(this);
-        button = new QPushButton("...", panel);
-        layout->addWidget(panel);
+              "TxtNotifyAddr", "TxtKeterangan"})
+            add(new QPlainTextEdit(this), name);
+        button = new QPushButton("...", new QWidget(this));
+        layout->addWidget(button->parentWidget());
     }
 
-    // Every non-empty box as "name=text".
-    QStringList filled() const {
+    // Every non-empty box as "name=text", sorted and "|"-separated.
+    QString filled() const {
         QStringList result;
-        for (const QWidget* box : findChildren<QWidget*>()) {
-            QString text;
-            if (auto* line = qobject_cast<const QLineEdit*>(box))
-                text = line->text();
-            else if (auto* plain = qobject_cast<const QPlainTextEdit*>(box))
-                text = plain->toPlainText();
-            if (!text.isEmpty())
-                result << box->objectName() + "=" + text;
-        }
+        for (const QWidget* box : findChildren<QWidget*>())
+            if (!boxText(box).isEmpty())
+                result << box->objectName() + "=" + boxText(box);
         result.sort();
-        return result;
+        return result.join('|');
     }
 
     QPushButton* button = nullptr;
@@ -101,84 +93,83 @@ QTableView* listOf(QWidget* dialog) {
     return child<QTableView>(dialog, "LvFind");
 }
 
+// Types `text` into the search box and presses Enter.
+void search(FrmFind* dialog, const QString& text) {
+    auto* box = child<QLineEdit>(dialog, "TxtFind");
+    box->clear();
+    typeInto(box, text);
+    pressEnter(box);
+}
+
 } // namespace
 
 class FrmFindTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void captionsFollowModuleAndKind_data() {
-        QTest::addColumn<QString>("module");
-        QTest::addColumn<bool>("air");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QStringList>("columns");
-        QTest::newRow("port sea") << "pelabuhanasal" << false << "Pelabuhan"
-                                  << QStringList{"Kode", "Nama Pelabuhan"};
-        QTest::newRow("port air") << "pelabuhanakhircon" << true << "Airport"
-                                  << QStringList{"Kode", "Nama Airport"};
-        QTest::newRow("vessel sea") << "kapal" << false << "Kapal" << QStringList{"Nama Kapal"};
-        QTest::newRow("vessel air")
-            << "KAPAL" << true << "Airlines" << QStringList{"Nama Airlines"};
-        QTest::newRow("units") << "satuankemasancon" << true << "Satuan Kemasan"
-                               << QStringList{"Kode", "Uraian"};
-        QTest::newRow("hs") << "hs" << false << "Uraian Barang"
-                            << QStringList{"Kode HS", "Keterangan"};
-        QTest::newRow("notify") << "partiesnotify" << true << "Notify"
-                                << QStringList{"Nama Parties", "Alamat Parties"};
-        QTest::newRow("offices") << "kpbc1" << false << "KPBC" << QStringList{"Kode", "Nama"};
-        QTest::newRow("unknown") << "nothing" << false << "HEADER" << QStringList{};
-    }
-    void captionsFollowModuleAndKind() {
-        QFETCH(QString, module);
-        QFETCH(bool, air);
-        TestInstallation db(air);
-        FrmFind dialog(db.state, nullptr);
-        dialog.ViewMainTable(module, true);
-        dialog.ShowQuery(module, false);
-        QCOMPARE(dialog.windowTitle(), QString("Referensi"));
-        QTEST(child<QLabel>(&dialog, "LblTitle")->text(), "title");
-        QTEST(headerCaptions(listOf(&dialog)), "columns");
-        QCOMPARE(child<QLabel>(&dialog, "Label1")->text(), QString("Search By Key"));
-        QCOMPARE(child<QPushButton>(&dialog, "CmdFind")->text(), QString("&Search"));
-        QCOMPARE(child<QLabel>(&dialog, "LblTitle2")->text(), QString("View top 100 record"));
+    // A dialog listing the first rows of `module`.
+    std::unique_ptr<FrmFind> openDialog(TestInstallation& db, const QString& module) {
+        auto dialog = std::make_unique<FrmFind>(db.state, nullptr);
+        dialog->ViewMainTable(module, true);
+        dialog->ShowQuery(module, false);
+        return dialog;
     }
 
-    void searchesMatchTheNameOnly_data() {
-        QTest::addColumn<QString>("module");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("found");
-        QTest::newRow("any case") << "hs"
-                                  << "kopi" << QStringList{"0901"};
-        QTest::newRow("not the code") << "hs"
-                                      << "0901" << QStringList{};
-        QTest::newRow("quote") << "partiesshiper"
-                               << "o'n" << QStringList{"O'NEIL TRADING"};
-        QTest::newRow("kind, newest first") << "partiesconsignee"
-                                            << "" << QStringList{"OLD BUYER", "BUYER LTD"};
-        QTest::newRow("names only") << "kapalcon"
-                                    << "" << QStringList{"EVER GIVEN", "MERATUS"};
-        QTest::newRow("no head offices") << "kpbc"
-                                         << "" << QStringList{"040300", "050100"};
-        QTest::newRow("office name") << "kpbc1"
-                                     << "jakarta" << QStringList{};
-        QTest::newRow("port name") << "pelabuhanbongkar"
-                                   << "SING" << QStringList{"SGSIN"};
-        QTest::newRow("wildcards bound") << "satuankemasan"
-                                         << "%' OR ''='" << QStringList{};
+private slots:
+    void captionsFollowModuleAndKind() {
+        const struct {
+            const char* module;
+            bool air;
+            const char* title;
+            QStringList columns;
+        } cases[] = {
+            {"pelabuhanasal", false, "Pelabuhan", {"Kode", "Nama Pelabuhan"}},
+            {"pelabuhanakhircon", true, "Airport", {"Kode", "Nama Airport"}},
+            {"kapal", false, "Kapal", {"Nama Kapal"}},
+            {"KAPAL", true, "Airlines", {"Nama Airlines"}},
+            {"satuankemasancon", true, "Satuan Kemasan", {"Kode", "Uraian"}},
+            {"hs", false, "Uraian Barang", {"Kode HS", "Keterangan"}},
+            {"partiesnotify", true, "Notify", {"Nama Parties", "Alamat Parties"}},
+            {"kpbc1", false, "KPBC", {"Kode", "Nama"}},
+            {"nothing", false, "HEADER", {}},
+        };
+        TestInstallation sea(false), air(true);
+        for (const auto& c : cases) {
+            const auto dialog = openDialog(c.air ? air : sea, c.module);
+            QCOMPARE(child<QLabel>(dialog.get(), "LblTitle")->text(), QString(c.title));
+            QCOMPARE(headerCaptions(listOf(dialog.get())), c.columns);
+            QCOMPARE(dialog->windowTitle(), QString("Referensi"));
+            QCOMPARE(child<QLabel>(dialog.get(), "Label1")->text(), QString("Search By Key"));
+            QCOMPARE(child<QPushButton>(dialog.get(), "CmdFind")->text(), QString("&Search"));
+            QCOMPARE(child<QLabel>(dialog.get(), "LblTitle2")->text(),
+                     QString("View top 100 record"));
+        }
     }
+
     void searchesMatchTheNameOnly() {
-        QFETCH(QString, module);
-        QFETCH(QString, text);
+        const struct {
+            const char* module;
+            const char* text;
+            QStringList found;
+        } cases[] = {
+            {"hs", "kopi", {"0901"}}, // any case
+            {"hs", "0901", {}},       // not the code
+            {"partiesshiper", "o'n", {"O'NEIL TRADING"}},
+            {"partiesconsignee", "", {"OLD BUYER", "BUYER LTD"}}, // the kind, newest first
+            {"kapalcon", "", {"EVER GIVEN", "MERATUS"}},          // names only
+            {"kpbc", "", {"040300", "050100"}},                   // no head offices
+            {"kpbc1", "jakarta", {}},                             // not the office name
+            {"pelabuhanbongkar", "SING", {"SGSIN"}},
+            {"satuankemasan", "%' OR ''='", {}}, // wildcards bound
+        };
         RecordedMessages messages;
         TestInstallation db;
         seed(db);
-        FrmFind dialog(db.state, nullptr);
-        dialog.ViewMainTable(module, true);
-        dialog.ShowQuery(module, false);
-        typeInto(child<QLineEdit>(&dialog, "TxtFind"), text);
-        pressEnter(child<QLineEdit>(&dialog, "TxtFind"));
-        QTEST(columnTexts(listOf(&dialog), 0), "found");
-        QVERIFY(child<QLabel>(&dialog, "LblTitle2")->isHidden());
+        for (const auto& c : cases) {
+            const auto dialog = openDialog(db, c.module);
+            search(dialog.get(), c.text);
+            QCOMPARE(columnTexts(listOf(dialog.get()), 0), c.found);
+            QVERIFY(child<QLabel>(dialog.get(), "LblTitle2")->isHidden());
+        }
         QVERIFY(messages.take().isEmpty());
     }
 
@@ -188,71 +179,49 @@ private slots:
             db.exec("INSERT INTO tbl_hs VALUES (?, ?)",
                     {QString("%1").arg(i, 4, 10, QChar('0')), "GOODS"});
         db.exec("INSERT INTO tblkpbc VALUES ('010000', 'KANWIL'), ('010100', 'KPPBC')");
-        FrmFind dialog(db.state, nullptr);
-        dialog.ViewMainTable("hs", true);
-        dialog.ShowQuery("hs", false);
-        QCOMPARE(listOf(&dialog)->model()->rowCount(), 100);
-        QCOMPARE(columnTexts(listOf(&dialog), 0).first(), QString("0001"));
-        QCOMPARE(columnTexts(listOf(&dialog), 0).last(), QString("0100"));
-        QVERIFY(!child<QLabel>(&dialog, "LblTitle2")->isHidden());
-        QTest::mouseClick(child<QPushButton>(&dialog, "CmdFind"), Qt::LeftButton);
-        QCOMPARE(listOf(&dialog)->model()->rowCount(), 150);
-
-        dialog.ViewMainTable("kpbc", true);
-        dialog.ShowQuery("kpbc", false);
-        QCOMPARE(columnTexts(listOf(&dialog), 0), QStringList{"010100"});
+        const auto dialog = openDialog(db, "hs");
+        const QStringList codes = columnTexts(listOf(dialog.get()), 0);
+        QCOMPARE(codes.size(), 100);
+        QCOMPARE(codes.first() + "-" + codes.last(), QString("0001-0100"));
+        QVERIFY(!child<QLabel>(dialog.get(), "LblTitle2")->isHidden());
+        QTest::mouseClick(child<QPushButton>(dialog.get(), "CmdFind"), Qt::LeftButton);
+        QCOMPARE(listOf(dialog.get())->model()->rowCount(), 150);
+        QCOMPARE(columnTexts(listOf(openDialog(db, "kpbc").get()), 0), QStringList{"010100"});
     }
 
-    void doubleClickCopiesIntoTheCaller_data() {
-        // Boxes as "name=text" (sorted) and the single-line boxes told of an edit, "|"-separated.
-        QTest::addColumn<QString>("module");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("filled");
-        QTest::addColumn<QString>("edited");
-        // The vessel without a name comes first.
-        QTest::newRow("vessel") << "kapal" << 1 << "TxtKapal=EVER GIVEN"
-                                << "TxtKapal";
-        QTest::newRow("origin") << "pelabuhanasal" << 0 << "TextAsalNm=JAKARTA|TxtAsal=IDJKT"
-                                << "TxtAsal|TextAsalNm";
-        QTest::newRow("loading") << "pelabuhansebelumnya" << 0 << "TextMuatNm=JAKARTA|TxtMuat=IDJKT"
-                                 << "TxtMuat|TextMuatNm";
-        QTest::newRow("unloading")
-            << "PelabuhanBongkar" << 0 << "TextBongkarNm=JAKARTA|TxtBongkar=IDJKT"
-            << "TxtBongkar|TextBongkarNm";
-        QTest::newRow("final") << "pelabuhanakhir" << 0 << "TextAkhirNm=JAKARTA|TxtAkhir=IDJKT"
-                               << "TxtAkhir|TextAkhirNm";
-        QTest::newRow("shipper") << "partiesshiper" << 1
-                                 << "TxtShipperAddr=JL. SATU\nJAKARTA|TxtShipperNm=ACME"
-                                 << "";
-        QTest::newRow("consignee")
-            << "partiesconsignee" << 0 << "TxtConsigneeAddr=BANDUNG|TxtConsigneeNm=OLD BUYER"
-            << "";
-        QTest::newRow("notify") << "partiesnotify" << 0
-                                << "TxtNotifyAddr=MEDAN|TxtNotifyNm=NOTIFY CO"
-                                << "";
-        QTest::newRow("unit") << "satuankemasan" << 0 << "TextSatuanKemasan=CT|TextUraian=CARTON"
-                              << "TextSatuanKemasan|TextUraian";
-        QTest::newRow("hs") << "hs" << 0 << "TxtHs=0901|TxtKeterangan=KOPI BUBUK"
-                            << "TxtHs";
-        QTest::newRow("office") << "kpbc1" << 0 << "TxtKPBCKd=040300|TxtKPBCNm=TANJUNG PRIOK"
-                                << "TxtKPBCKd|TxtKPBCNm";
-        QTest::newRow("lookup only") << "hscon" << 0 << ""
-                                     << "";
-        QTest::newRow("office list only") << "kpbc" << 0 << ""
-                                          << "";
-    }
     void doubleClickCopiesIntoTheCaller() {
-        QFETCH(QString, module);
-        QFETCH(int, row);
+        const struct {
+            const char* module;
+            int row;
+            const char* filled; // the boxes as "name=text"
+            const char* edited; // the single-line boxes told of an edit
+        } cases[] = {
+            {"kapal", 1, "TxtKapal=EVER GIVEN", "TxtKapal"}, // the vessel without a name is first
+            {"pelabuhanasal", 0, "TextAsalNm=JAKARTA|TxtAsal=IDJKT", "TxtAsal|TextAsalNm"},
+            {"pelabuhansebelumnya", 0, "TextMuatNm=JAKARTA|TxtMuat=IDJKT", "TxtMuat|TextMuatNm"},
+            {"PelabuhanBongkar", 0, "TextBongkarNm=JAKARTA|TxtBongkar=IDJKT",
+             "TxtBongkar|TextBongkarNm"},
+            {"pelabuhanakhir", 0, "TextAkhirNm=JAKARTA|TxtAkhir=IDJKT", "TxtAkhir|TextAkhirNm"},
+            {"partiesshiper", 1, "TxtShipperAddr=JL. SATU\nJAKARTA|TxtShipperNm=ACME", ""},
+            {"partiesconsignee", 0, "TxtConsigneeAddr=BANDUNG|TxtConsigneeNm=OLD BUYER", ""},
+            {"partiesnotify", 0, "TxtNotifyAddr=MEDAN|TxtNotifyNm=NOTIFY CO", ""},
+            {"satuankemasan", 0, "TextSatuanKemasan=CT|TextUraian=CARTON",
+             "TextSatuanKemasan|TextUraian"},
+            {"hs", 0, "TxtHs=0901|TxtKeterangan=KOPI BUBUK", "TxtHs"},
+            {"kpbc1", 0, "TxtKPBCKd=040300|TxtKPBCNm=TANJUNG PRIOK", "TxtKPBCKd|TxtKPBCNm"},
+            {"hscon", 0, "", ""}, // lookup only
+            {"kpbc", 0, "", ""},  // office list only
+        };
         TestInstallation db;
         seed(db);
-        CallerWindow caller;
-        caller.show();
-        const bool closed = runLookup(db.state, caller.button, module, true,
-                                      [row](FrmFind* d) { doubleClickRow(listOf(d), row); });
-        QVERIFY(closed);
-        QTEST(caller.filled().join('|'), "filled");
-        QTEST(caller.edited.join('|'), "edited");
+        for (const auto& c : cases) {
+            CallerWindow caller;
+            caller.show();
+            QVERIFY(runLookup(db.state, caller.button, c.module, true,
+                              [&](FrmFind* d) { doubleClickRow(listOf(d), c.row); }));
+            QCOMPARE(caller.filled(), QString(c.filled));
+            QCOMPARE(caller.edited.join('|'), QString(c.edited));
+        }
     }
 
     void doubleClickDoesNothingOnAnEmptyListOrWithCopyOff() {
@@ -260,17 +229,14 @@ private slots:
         seed(db);
         CallerWindow caller;
         caller.show();
-        bool closed = runLookup(db.state, caller.button, "hs", true, [](FrmFind* d) {
-            typeInto(child<QLineEdit>(d, "TxtFind"), "no such goods");
-            pressEnter(child<QLineEdit>(d, "TxtFind"));
+        QVERIFY(!runLookup(db.state, caller.button, "hs", true, [](FrmFind* d) {
+            search(d, "no such goods");
             QCOMPARE(listOf(d)->model()->rowCount(), 0);
             doubleClickAt(listOf(d), QPoint(20, 10));
-        });
-        QVERIFY(!closed);
-        closed = runLookup(db.state, caller.button, "hs", false,
-                           [](FrmFind* d) { doubleClickRow(listOf(d), 0); });
-        QVERIFY(!closed);
-        QVERIFY(caller.filled().isEmpty());
+        }));
+        QVERIFY(!runLookup(db.state, caller.button, "hs", false,
+                           [](FrmFind* d) { doubleClickRow(listOf(d), 0); }));
+        QCOMPARE(caller.filled(), QString());
     }
 
     void screenshotWithRows() {
@@ -280,14 +246,10 @@ private slots:
             db.exec(
                 "INSERT INTO tbl_hs VALUES (?, ?)",
                 {QString("8471%1").arg(i, 2, 10, QChar('0')), QString("MESIN NOMOR %1").arg(i)});
-        FrmFind dialog(db.state, nullptr);
-        dialog.ViewMainTable("hs", true);
-        dialog.ShowQuery("hs", false);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const QString file = QString(VASTREL_SCREENSHOT_DIR) + "/frmfind.png";
-        QVERIFY(dialog.grab().save(file));
-        qInfo("lookup dialog drawn to %s", qPrintable(file));
+        const auto dialog = openDialog(db, "hs");
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QVERIFY(dialog->grab().save(QString(VASTREL_SCREENSHOT_DIR) + "/frmfind.png"));
     }
 };
 

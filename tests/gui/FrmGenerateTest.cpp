@@ -1,7 +1,6 @@
 #include "FrmGenerate.h"
 #include "DemoData.h"
 #include "FlatFile.h"
-#include "GuiTestSupport.h"
 #include "ReferenceTestSupport.h"
 #include "ReportPreview.h"
 
@@ -9,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -41,31 +39,29 @@ std::unique_ptr<TestInstallation> installation(bool air = false) {
     return inst;
 }
 
-// What the test saw of a report preview.
-struct Seen {
-    bool shown = false;
-    QString title, name;
-    BandedReport report;
-    QString pdfStart;
-};
-
 // Inspects the report preview that the next click opens, saves it as PDF to `pdfPath`, then
-// closes it. The preview is modal, so this waits for it from a timer.
-void onNextPreview(Seen& seen, const QString& pdfPath) {
+// closes it. The preview is modal, so this waits for it from a timer. `seen` gets the
+// preview's title and name, the text of `label` in its page header, its record count and the
+// start of the PDF, "|"-separated.
+void onNextPreview(QString& seen, const QString& label, const QString& pdfPath) {
     auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, &seen, pdfPath] {
+    QObject::connect(timer, &QTimer::timeout, [timer, &seen, label, pdfPath] {
         auto* preview = qobject_cast<ReportPreview*>(QApplication::activeModalWidget());
         if (!preview)
             return;
         timer->deleteLater();
-        seen = {true, preview->windowTitle(), preview->objectName(), preview->report(), {}};
+        const BandedReport report = preview->report();
+        const ReportLabel* shown = report.pageHeader.label(label);
         preview->grab().save(
             QDir(VASTREL_SCREENSHOT_DIR).filePath(preview->objectName() + "-preview.png"));
         Messages::nextFileName(pdfPath);
         child<QAction>(preview, "ActSavePdf")->trigger();
         QFile pdf(pdfPath);
-        if (pdf.open(QIODevice::ReadOnly))
-            seen.pdfStart = QString::fromLatin1(pdf.read(4));
+        const QByteArray pdfStart = pdf.open(QIODevice::ReadOnly) ? pdf.read(4) : QByteArray();
+        seen = QStringList{preview->windowTitle(), preview->objectName(),
+                           shown ? shown->text : "no " + label,
+                           QString::number(report.records.size()), QString::fromLatin1(pdfStart)}
+                   .join('|');
         preview->reject();
     });
     timer->start(20);
@@ -86,19 +82,20 @@ class FrmGenerateTest : public QObject {
     }
     QTableView* headers() { return child<QTableView>(screen.get(), "LvHeader"); }
     QTableView* details() { return child<QTableView>(screen.get(), "LvDetail"); }
-    void click(const char* button) {
-        QTest::mouseClick(child<QPushButton>(screen.get(), button), Qt::LeftButton);
-    }
+    QLineEdit* box(const char* name) { return child<QLineEdit>(screen.get(), name); }
+    void click(const char* button) { clickButton(screen.get(), button); }
     QString file(const QString& name) { return inst->dir.filePath(name); }
 
 private slots:
     void init() {
+        Messages::startRecording();
         inst = installation();
         open();
     }
     void cleanup() {
         screen.reset();
         inst.reset();
+        Messages::stopRecording();
     }
 
     void listsShowHeadersWithReadinessAndTheChosenHeadersDetails() {
@@ -107,15 +104,14 @@ private slots:
         for (int row = 0; row < 3; ++row)
             marks << headers()->model()->index(row, 0).data(FrmGenerate::kImageKeyRole).toString();
         QCOMPARE(marks, QStringList({"ready", "notready", "ready"}));
-        QCOMPARE(columnTexts(headers(), 5).last(), QString("15-03-2024"));
-        QCOMPARE(columnTexts(headers(), 6).last(), QString("08:30:00"));
+        QCOMPARE(rowTexts(headers(), 2).mid(5, 2), QStringList({"15-03-2024", "08:30:00"}));
         QCOMPARE(details()->model()->rowCount(), 0);
 
         clickRow(headers(), 2);
-        QCOMPARE(columnTexts(details(), 1), QStringList({"SBL0001"}));
-        QCOMPARE(columnTexts(details(), 2), QStringList({"10-03-2024"}));
-        QCOMPARE(columnTexts(details(), 3), QStringList({"OCEAN STAR"}));
-        QCOMPARE(columnTexts(details(), 10), QStringList({"1234.5"}));
+        const QStringList pos = rowTexts(details(), 0);
+        QCOMPARE(pos.mid(1, 3), QStringList({"SBL0001", "10-03-2024", "OCEAN STAR"}));
+        QCOMPARE(pos[10], QString("1234.5"));
+        QCOMPARE(details()->model()->rowCount(), 1);
         QVERIFY(!details()->isColumnHidden(3));
         QVERIFY(screen->grab().save(QDir(VASTREL_SCREENSHOT_DIR).filePath("generate-screen.png")));
     }
@@ -136,58 +132,52 @@ private slots:
     }
 
     void findMatchesBothFiltersOnEnterOrButton() {
-        RecordedMessages messages;
-        typeInto(child<QLineEdit>(screen.get(), "TxtKapal"), "o'neil");
-        pressEnter(child<QLineEdit>(screen.get(), "TxtKapal"));
+        typeInto(box("TxtKapal"), "o'neil");
+        pressEnter(box("TxtKapal"));
         QCOMPARE(columnTexts(headers(), 0), QStringList({kNotReadyKey}));
         QCOMPARE(columnTexts(details(), 1), QStringList({"ONB1"}));
 
-        child<QLineEdit>(screen.get(), "TxtKapal")->clear();
-        typeInto(child<QLineEdit>(screen.get(), "TxtNoVogaye"), "99");
+        box("TxtKapal")->clear();
+        typeInto(box("TxtNoVogaye"), "99");
         click("CmdFind");
         QCOMPARE(columnTexts(headers(), 0), QStringList({kNoDetailKey}));
         QCOMPARE(details()->model()->rowCount(), 0);
 
-        typeInto(child<QLineEdit>(screen.get(), "TxtNoVogaye"), "X");
-        pressEnter(child<QLineEdit>(screen.get(), "TxtNoVogaye"));
+        typeInto(box("TxtNoVogaye"), "X");
+        pressEnter(box("TxtNoVogaye"));
         QCOMPARE(headers()->model()->rowCount(), 0);
-        QVERIFY(messages.take().isEmpty());
+        QVERIFY(shownTexts().isEmpty());
     }
 
-    void generateRefusesInOrder_data() {
-        QTest::addColumn<int>("row"); // -1: no header at all
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no header") << -1 << "Data header tidak ditemukan";
-        QTest::newRow("no detail") << 0 << "Data detail tidak ditemukan";
-        QTest::newRow("not ready") << 1 << "Kode dokumen tersebut tidak memiliki uraian barang";
-    }
     void generateRefusesInOrder() {
-        QFETCH(int, row);
-        QFETCH(QString, message);
-        if (row < 0) {
-            inst->exec("DELETE FROM tblheader");
-            open();
-        } else {
-            clickRow(headers(), row);
+        // Not ready, no detail, then no header at all; each refusal comes without a save dialog.
+        const std::pair<int, const char*> cases[] = {
+            {1, "Kode dokumen tersebut tidak memiliki uraian barang"},
+            {0, "Data detail tidak ditemukan"},
+            {-1, "Data header tidak ditemukan"},
+        };
+        for (const auto& [row, message] : cases) {
+            if (row < 0) {
+                inst->exec("DELETE FROM tblheader");
+                open();
+            } else {
+                clickRow(headers(), row);
+            }
+            click("CmdGenerate");
+            const QList<Messages::Record> log = Messages::takeLog();
+            QCOMPARE(textsOf(log), QStringList{message});
+            QCOMPARE(log[0].title, QString("Information"));
+            QVERIFY(log[0].icon == Messages::Icon::Exclamation);
         }
-        RecordedMessages messages;
-        click("CmdGenerate");
-        const auto log = messages.take();
-        QCOMPARE(log.size(), 1); // no save dialog
-        QCOMPARE(log[0].text, message);
-        QCOMPARE(log[0].title, QString("Information"));
-        QVERIFY(log[0].icon == Messages::Icon::Exclamation);
     }
 
     void generateWritesTheWritersFileAfterTheSaveDialog() {
         clickRow(headers(), 2);
-        RecordedMessages messages;
         Messages::nextFileName(file("out.txt"));
         click("CmdGenerate");
-        const auto log = messages.take();
-        QCOMPARE(log.size(), 2);
-        QCOMPARE(log[0].text, QString("VST20240315000001.txt")); // the proposed name
-        QCOMPARE(log[1].text, QString("Flat file telah dibuat"));
+        const QList<Messages::Record> log = Messages::takeLog();
+        // The save dialog shows the proposed name.
+        QCOMPARE(textsOf(log), QStringList({"VST20240315000001.txt", "Flat file telah dibuat"}));
         QVERIFY(log[1].icon == Messages::Icon::Information);
         QByteArray expected;
         for (const QString& line : FlatFile(inst->state.Conn, kDemoKey, "0").lines())
@@ -197,38 +187,31 @@ private slots:
         QCOMPARE(written.readAll(), expected);
     }
 
-    void cancelledOrFailedGenerationWritesNothing_data() {
-        QTest::addColumn<QString>("target"); // empty: the dialog is cancelled
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("reason"); // empty: nothing is said
-        QTest::newRow("cancelled") << ""
-                                   << ""
-                                   << "";
-        QTest::newRow("unwritable") << "missing/out.txt"
-                                    << ""
-                                    << "Cannot write";
-        QTest::newRow("writer fails") << "out.txt"
-                                      << "bruto = -1"
-                                      << "is negative";
-    }
     void cancelledOrFailedGenerationWritesNothing() {
-        QFETCH(QString, target);
-        QFETCH(QString, damage);
-        QFETCH(QString, reason);
-        if (!damage.isEmpty())
-            inst->exec("UPDATE tbldetail SET " + damage);
-        clickRow(headers(), 2);
-        RecordedMessages messages;
-        if (!target.isEmpty())
-            Messages::nextFileName(file(target));
-        click("CmdGenerate");
-        const auto log = messages.take();
-        QCOMPARE(log.size(), reason.isEmpty() ? 1 : 2);
-        if (!reason.isEmpty()) {
-            QVERIFY2(log[1].text.contains(reason), qPrintable(log[1].text));
-            QCOMPARE(log[1].title, QString("Information"));
+        const struct {
+            const char* target; // empty: the dialog is cancelled
+            const char* damage;
+            const char* reason; // empty: nothing is said
+        } cases[] = {
+            {"", "", ""},
+            {"missing/out.txt", "", "Cannot write"},
+            {"out.txt", "bruto = -1", "is negative"},
+        };
+        for (const auto& c : cases) {
+            if (*c.damage)
+                inst->exec(QString("UPDATE tbldetail SET ") + c.damage);
+            clickRow(headers(), 2);
+            if (*c.target)
+                Messages::nextFileName(file(c.target));
+            click("CmdGenerate");
+            const QList<Messages::Record> log = Messages::takeLog();
+            QCOMPARE(log.size(), *c.reason ? 2 : 1);
+            if (*c.reason) {
+                QVERIFY2(log[1].text.contains(c.reason), qPrintable(log[1].text));
+                QCOMPARE(log[1].title, QString("Information"));
+            }
+            QVERIFY(!QFile::exists(file(*c.target ? c.target : "out.txt")));
         }
-        QVERIFY(!QFile::exists(file(target.isEmpty() ? "out.txt" : target)));
     }
 
     void searchModeHandsTheChosenManifestOver() {
@@ -262,66 +245,40 @@ private slots:
     }
 
     void failingListSaysWhyAndTheScreenStaysUsable() {
-        RecordedMessages messages;
         inst->exec("DROP TABLE tblheader");
         open();
-        auto log = messages.take();
+        const QList<Messages::Record> log = Messages::takeLog();
         QCOMPARE(log.size(), 1);
         QVERIFY(log[0].text.startsWith("Procedure InsertToGrid : "));
         QVERIFY(log[0].icon == Messages::Icon::Information);
         QCOMPARE(log[0].title, QString("Information"));
         click("CmdGenerate");
-        QCOMPARE(Messages::lastText(), QString("Data header tidak ditemukan"));
+        QCOMPARE(shownTexts(), QStringList{"Data header tidak ditemukan"});
     }
 
-    void printCommandsNeedASelection() {
-        RecordedMessages messages;
+    void printCommandsPreviewTheSelectedManifest() {
         click("CmdPrintDetail"); // the first header has no POS
-        QCOMPARE(Messages::lastText(),
-                 QString("Silahkan pilih Header dan Detail yang akan diprint"));
+        QCOMPARE(shownTexts(), QStringList{"Silahkan pilih Header dan Detail yang akan diprint"});
+        clickRow(headers(), 2);
+        const struct {
+            const char* button;
+            const char* label;
+            const char* seen; // title|name|label text|records|PDF start
+        } cases[] = {
+            {"CmdPrintDetail", "lblPOS", "Preview Detil Manifes|RptManifesDetil|0001|1|%PDF"},
+            {"CmdPrintRekap", "LblJmlPos", "Preview Rekap Manifes|RptManifesRekap|1|1|%PDF"},
+        };
+        for (const auto& c : cases) {
+            QString seen;
+            onNextPreview(seen, c.label, file("report.pdf"));
+            click(c.button);
+            QCOMPARE(seen, QString(c.seen));
+            QCOMPARE(Messages::takeLog().size(), 1); // the PDF save dialog alone
+        }
         inst->exec("DELETE FROM tblheader");
         open();
         click("CmdPrintRekap");
-        QCOMPARE(Messages::lastText(), QString("Silahkan pilih Header yang akan diprint"));
-        QCOMPARE(messages.take().size(), 2);
-    }
-
-    void printCommandsPreviewTheSelectedManifest_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("detail") << "CmdPrintDetail"
-                                << "Preview Detil Manifes"
-                                << "RptManifesDetil"
-                                << "lblPOS"
-                                << "0001";
-        QTest::newRow("recap") << "CmdPrintRekap"
-                               << "Preview Rekap Manifes"
-                               << "RptManifesRekap"
-                               << "LblJmlPos"
-                               << "1";
-    }
-    void printCommandsPreviewTheSelectedManifest() {
-        QFETCH(QString, button);
-        QFETCH(QString, caption);
-        QFETCH(QString, report);
-        QFETCH(QString, label);
-        QFETCH(QString, text);
-        clickRow(headers(), 2);
-        RecordedMessages messages;
-        Seen seen;
-        onNextPreview(seen, file("report.pdf"));
-        click(qPrintable(button));
-        QVERIFY(seen.shown);
-        QCOMPARE(seen.title, caption);
-        QCOMPARE(seen.name, report);
-        QVERIFY(seen.report.pageHeader.label(label));
-        QCOMPARE(seen.report.pageHeader.label(label)->text, text);
-        QCOMPARE(seen.report.records.size(), qsizetype(1));
-        QCOMPARE(seen.pdfStart, QString("%PDF"));
-        QCOMPARE(messages.take().size(), 1); // the PDF save dialog alone
+        QCOMPARE(shownTexts(), QStringList{"Silahkan pilih Header yang akan diprint"});
     }
 };
 

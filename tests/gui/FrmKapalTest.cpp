@@ -1,10 +1,8 @@
 #include "FrmKapal.h"
 #include "FormHelpers.h"
-#include "GuiTestSupport.h"
 #include "ReferenceTestSupport.h"
 
 #include <QLabel>
-#include <QPushButton>
 
 using namespace vastrel;
 using namespace vastrel::test;
@@ -24,22 +22,23 @@ class FrmKapalTest : public QObject {
     }
     QLineEdit* name() { return child<QLineEdit>(form.get(), "TxtKapal"); }
     QTableView* list() { return child<QTableView>(form.get(), "LvKapal"); }
-    QPushButton* button(const char* objectName) {
-        return child<QPushButton>(form.get(), objectName);
-    }
-    void click(const char* objectName) { clickButton(form.get(), objectName); }
+    bool enabled(const char* button) { return child<QPushButton>(form.get(), button)->isEnabled(); }
+    void click(const char* button) { clickButton(form.get(), button); }
     QString mode() { return child<QLabel>(form.get(), "LblEdit")->text(); }
+    QStringList storedNames() {
+        return db->column("SELECT nmkapal FROM tblkapal ORDER BY idkapal");
+    }
     void checkStartState() {
-        QVERIFY(!name()->isEnabled());
-        QVERIFY(button("CmdNew")->isEnabled());
-        QVERIFY(!button("CmdSave")->isEnabled());
+        QVERIFY(!name()->isEnabled() && enabled("CmdNew") && !enabled("CmdSave"));
         QCOMPARE(mode(), QString("New"));
     }
 
 private slots:
+    void init() { Messages::startRecording(); }
     void cleanup() {
         form.reset();
         db.reset();
+        Messages::stopRecording();
     }
 
     void captionsFollowTheKind_data() {
@@ -60,107 +59,70 @@ private slots:
         checkStartState();
     }
 
-    void newThenSaveInsertsTheNameIntact() {
-        RecordedMessages messages;
-        open();
-        click("CmdNew");
-        QVERIFY(name()->isEnabled());
-        QVERIFY(!button("CmdNew")->isEnabled());
-        typeInto(name(), "o'neil star ");
-        click("CmdSave");
-        QCOMPARE(db->scalar("SELECT nmkapal FROM tblkapal WHERE idkapal = 3").toString(),
-                 QString("O'NEIL STAR "));
-        QCOMPARE(columnTexts(list(), 1).first(), QString("O'NEIL STAR"));
-        QVERIFY(name()->text().isEmpty());
-        checkStartState();
-        QVERIFY(messages.take().isEmpty());
-    }
-
-    void doubleClickThenSaveUpdatesThatRow() {
+    void doubleClickThenSaveUpdatesAndNewInsertsTheNameIntact() {
         open();
         doubleClickRow(list(), 1);
         QCOMPARE(mode(), QString("Edit"));
         QCOMPARE(name()->text(), QString("MERATUS"));
-        QVERIFY(button("CmdNew")->isEnabled() && button("CmdSave")->isEnabled());
+        QVERIFY(enabled("CmdNew") && enabled("CmdSave"));
         name()->selectAll();
         typeInto(name(), "meratus jaya");
         click("CmdSave");
-        QCOMPARE(db->count("tblkapal"), 2);
-        QCOMPARE(db->scalar("SELECT nmkapal FROM tblkapal WHERE idkapal = 1").toString(),
-                 QString("MERATUS JAYA"));
+        QCOMPARE(storedNames(), (QStringList{"MERATUS JAYA", "EVER GIVEN"}));
         checkStartState();
-    }
 
-    void newAfterDoubleClickTurnsTheSaveIntoAnInsert() {
-        open();
         doubleClickRow(list(), 0);
         click("CmdNew");
         QCOMPARE(mode(), QString("New"));
-        typeInto(name(), "spil");
+        QVERIFY(name()->isEnabled() && !enabled("CmdNew"));
+        typeInto(name(), "o'neil star ");
         click("CmdSave");
-        QCOMPARE(columnTexts(list(), 1), (QStringList{"SPIL", "EVER GIVEN", "MERATUS"}));
+        QCOMPARE(storedNames(), (QStringList{"MERATUS JAYA", "EVER GIVEN", "O'NEIL STAR "}));
+        QCOMPARE(columnTexts(list(), 1),
+                 (QStringList{"O'NEIL STAR", "EVER GIVEN", "MERATUS JAYA"}));
+        QVERIFY(name()->text().isEmpty());
+        checkStartState();
+        QVERIFY(shownTexts().isEmpty());
     }
 
-    void emptyAndBlankNamesSaveNothing_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("empty") << "" << QStringList{"Silahkan isi nama kapala"};
-        QTest::newRow("blanks") << "   " << QStringList{};
-    }
-    void emptyAndBlankNamesSaveNothing() {
-        QFETCH(QString, typed);
-        RecordedMessages messages;
-        open();
-        click("CmdNew");
-        typeInto(name(), typed);
-        click("CmdSave");
-        QTEST(shownTexts(messages), "shown");
-        QCOMPARE(db->count("tblkapal"), 2);
-        QVERIFY(button("CmdSave")->isEnabled());
-    }
-
-    void aNameWithInvalidCharactersIsRefused() {
-        RecordedMessages messages;
-        open();
-        click("CmdNew");
-        name()->setText(QString::fromUtf8("CAF\u00c9\tX"));
-        click("CmdSave");
-        const auto log = messages.take();
-        QCOMPARE(log.size(), 2); // on the change, then on the save
-        QCOMPARE(log[1].text, QString::fromUtf8("Posisi 4 [\u00c9], Posisi 5 [\t]"));
-        QCOMPARE(log[1].title, QString("Invalid Character - Kapal"));
-        QCOMPARE(name()->selectedText(), QString("\t"));
-        QCOMPARE(db->count("tblkapal"), 2);
+    void emptyBlankOrInvalidNamesSaveNothing() {
+        const struct {
+            QString typed;
+            QStringList shown; // title: text
+        } cases[] = {
+            {"", {"Information: Silahkan isi nama kapala"}},
+            {"   ", {}},
+            // Told once on the change, then again on the save.
+            {QString::fromUtf8("CAF\u00c9\tX"),
+             QStringList(2, QString::fromUtf8(
+                                "Invalid Character - Kapal: Posisi 4 [\u00c9], Posisi 5 [\t]"))},
+        };
+        for (const auto& c : cases) {
+            open();
+            click("CmdNew");
+            name()->setText(c.typed);
+            click("CmdSave");
+            QCOMPARE(shownBoxes(), c.shown);
+            QCOMPARE(db->count("tblkapal"), 2);
+            QVERIFY(enabled("CmdSave"));
+        }
     }
 
-    void deleteRefreshesTheListBeforeItsMessage() {
-        RecordedMessages messages;
+    void deleteNeedsASelectedRowAndAYesAndRefreshesTheListFirst() {
         open();
-        QStringList shownWhenRefreshed;
-        connect(list()->model(), &QAbstractItemModel::modelReset, form.get(),
-                [&] { shownWhenRefreshed << Messages::lastText(); });
-        clickRow(list(), 0);
-        click("CmdDelete");
-        QCOMPARE(shownWhenRefreshed, QStringList{kAskDeleteMessage});
-        QCOMPARE(Messages::lastText(), kDeletedMessage);
-        QCOMPARE(columnTexts(list(), 1), QStringList{"MERATUS"});
-        QCOMPARE(db->count("tblkapal"), 1);
-    }
-
-    void deleteNeedsASelectedRowAndAYes() {
-        RecordedMessages messages;
-        open();
-        click("CmdDelete");
-        QCOMPARE(Messages::lastText(), kSelectRowMessage);
+        QCOMPARE(deleteWatchingRefresh(form.get(), list()), QStringList{kSelectRowMessage});
         clickRow(list(), 0);
         Messages::answerNext(false);
-        click("CmdDelete");
-        QCOMPARE(messages.take().size(), 2);
+        QCOMPARE(deleteWatchingRefresh(form.get(), list()), QStringList{kAskDeleteMessage});
         QCOMPARE(db->count("tblkapal"), 2);
+        clickRow(list(), 0);
+        QCOMPARE(deleteWatchingRefresh(form.get(), list()),
+                 (QStringList{kAskDeleteMessage, "<list refreshed>", kDeletedMessage}));
+        QCOMPARE(columnTexts(list(), 1), QStringList{"MERATUS"});
+        QCOMPARE(storedNames(), QStringList{"MERATUS"});
     }
 
     void aFailedSaveSaysWhyAndKeepsTheScreen() {
-        RecordedMessages messages;
         open();
         click("CmdNew");
         typeInto(name(), "lost");
@@ -168,7 +130,7 @@ private slots:
         click("CmdSave");
         QVERIFY(Messages::lastText().contains("tblkapal"));
         QCOMPARE(name()->text(), QString("LOST"));
-        QVERIFY(button("CmdSave")->isEnabled());
+        QVERIFY(enabled("CmdSave"));
     }
 };
 

@@ -1,12 +1,10 @@
 #include "FrmParties.h"
 #include "FormHelpers.h"
-#include "GuiTestSupport.h"
 #include "ReferenceTestSupport.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 using namespace vastrel;
 using namespace vastrel::test;
@@ -17,31 +15,19 @@ class FrmPartiesTest : public QObject {
     std::unique_ptr<TestInstallation> db;
     std::unique_ptr<FrmParties> form;
 
-    void open() {
-        db = std::make_unique<TestInstallation>();
-        db->exec("INSERT INTO tblparties(NamaParties, AlmtParties, KodeParties) VALUES "
-                 "('ACME', 'JAKARTA', '1'), ('BUYER', 'SURABAYA', '2'), ('ODD', 'X', '7')");
-        form = std::make_unique<FrmParties>(db->state);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    }
     QPlainTextEdit* name() { return child<QPlainTextEdit>(form.get(), "TxtNama"); }
     QPlainTextEdit* address() { return child<QPlainTextEdit>(form.get(), "TxtAlamat"); }
     QComboBox* kind() { return child<QComboBox>(form.get(), "CmbJenis"); }
     QTableView* list() { return child<QTableView>(form.get(), "LvParties"); }
-    QPushButton* button(const char* objectName) {
-        return child<QPushButton>(form.get(), objectName);
-    }
-    void click(const char* objectName) { clickButton(form.get(), objectName); }
+    bool enabled(const char* button) { return child<QPushButton>(form.get(), button)->isEnabled(); }
+    void click(const char* button) { clickButton(form.get(), button); }
     QString mode() { return child<QLabel>(form.get(), "LblEdit")->text(); }
     // The newest row as "name|address|kind code".
     QString newestRow() {
-        const RowSet rs =
-            db->state.Conn.query("SELECT NamaParties, AlmtParties, KodeParties FROM tblparties "
-                                 "ORDER BY idparties DESC LIMIT 1");
-        return rs.eof() ? QString()
-                        : rs.text("NamaParties") + "|" + rs.text("AlmtParties") + "|" +
-                              rs.text("KodeParties");
+        return db
+            ->column("SELECT NamaParties || '|' || AlmtParties || '|' || KodeParties "
+                     "FROM tblparties ORDER BY idparties DESC LIMIT 1")
+            .value(0);
     }
     // Types each line, pressing Enter between lines as the user does.
     void typeLines(QWidget* box, const QString& text) {
@@ -54,94 +40,93 @@ class FrmPartiesTest : public QObject {
     }
     void enterNew(const QString& nameText, const QString& addressText, const QString& kindText) {
         click("CmdNew");
+        name()->clear();
+        address()->clear();
         typeLines(name(), nameText);
         typeLines(address(), addressText);
         kind()->setCurrentText(kindText);
     }
 
 private slots:
+    void init() {
+        Messages::startRecording();
+        db = std::make_unique<TestInstallation>();
+        db->exec("INSERT INTO tblparties(NamaParties, AlmtParties, KodeParties) VALUES "
+                 "('ACME', 'JAKARTA', '1'), ('BUYER', 'SURABAYA', '2'), ('ODD', 'X', '7')");
+        form = std::make_unique<FrmParties>(db->state);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
     void cleanup() {
         form.reset();
         db.reset();
+        Messages::stopRecording();
     }
 
     void loadsEveryRowNewestFirstWithKindNames() {
-        open();
         QCOMPARE(form->windowTitle(), QString("Referensi Parties"));
         QCOMPARE(headerCaptions(list()),
                  (QStringList{"ID", "Nama Parties", "Alamat Parties", "Tipe Parties"}));
         QCOMPARE(columnTexts(list(), 1), (QStringList{"ODD", "BUYER", "ACME"}));
         QCOMPARE(columnTexts(list(), 3), (QStringList{"", "Consignee", "Shipper"}));
-        QCOMPARE(kind()->currentText(), QString("Shipper"));
         QVERIFY(!name()->isEnabled() && !address()->isEnabled() && !kind()->isEnabled());
-        QVERIFY(button("CmdNew")->isEnabled() && !button("CmdSave")->isEnabled());
+        QVERIFY(enabled("CmdNew") && !enabled("CmdSave"));
         QCOMPARE(mode(), QString("New"));
+        click("CmdNew");
+        kind()->setFocus();
+        QTest::keyClicks(kind(), "n"); // typing into the kind is discarded
+        QCOMPARE(kind()->currentText(), QString("Shipper"));
     }
 
-    void newThenSaveStoresTheKindCode_data() {
-        QTest::addColumn<QString>("kindText");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("shipper") << "Shipper"
-                                 << "O'NEIL|JL. O'HARA\nDUBLIN|1";
-        QTest::newRow("consignee") << "Consignee"
-                                   << "O'NEIL|JL. O'HARA\nDUBLIN|2";
-        QTest::newRow("notify") << "Notify"
-                                << "O'NEIL|JL. O'HARA\nDUBLIN|3";
-    }
-    void newThenSaveStoresTheKindCode() {
-        QFETCH(QString, kindText);
-        RecordedMessages messages;
-        open();
-        enterNew("o'neil", "jl. o'hara\ndublin", kindText);
-        click("CmdSave");
-        QTEST(newestRow(), "stored");
-        QCOMPARE(columnTexts(list(), 3).first(), kindText);
-        QVERIFY(!name()->isEnabled() && !button("CmdSave")->isEnabled());
-        QCOMPARE(mode(), QString());
-        QVERIFY(messages.take().isEmpty());
+    void newThenSaveStoresTheKindCodeAndTheTextIntact() {
+        const struct {
+            const char* kind;
+            const char* address;
+            const char* stored;
+        } cases[] = {
+            {"Shipper", "jl. o'hara\ndublin", "O'NEIL|JL. O'HARA\nDUBLIN|1"},
+            {"Consignee", "jl. o'hara\ndublin", "O'NEIL|JL. O'HARA\nDUBLIN|2"},
+            {"Notify", "", "O'NEIL||3"}, // an empty address is accepted
+        };
+        for (const auto& c : cases) {
+            enterNew("o'neil", c.address, c.kind);
+            click("CmdSave");
+            QCOMPARE(newestRow(), QString(c.stored));
+            QCOMPARE(columnTexts(list(), 3).first(), QString(c.kind));
+            QVERIFY(!name()->isEnabled() && !enabled("CmdSave"));
+            QCOMPARE(mode(), QString());
+        }
+        QVERIFY(shownTexts().isEmpty());
     }
 
-    void anEmptyAddressIsAccepted() {
-        open();
-        enterNew("lone", "", "Notify");
-        click("CmdSave");
-        QCOMPARE(newestRow(), QString("LONE||3"));
-    }
-
-    void missingNameIsRefused_data() {
-        QTest::addColumn<QString>("nameText");
-        QTest::addColumn<QString>("addressText");
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("empty name") << ""
-                                    << "addr" << QStringList{"Silahkan isi nama parties"};
-        QTest::newRow("blank name, no address") << "  "
-                                                << "" << QStringList{"Silahkan isi alamat parties"};
-        QTest::newRow("blank name with address") << "  "
-                                                 << "addr" << QStringList{};
-    }
     void missingNameIsRefused() {
-        QFETCH(QString, nameText);
-        QFETCH(QString, addressText);
-        RecordedMessages messages;
-        open();
-        enterNew(nameText, addressText, "Shipper");
-        click("CmdSave");
-        QTEST(shownTexts(messages), "shown");
-        QCOMPARE(db->count("tblparties"), 3);
+        const struct {
+            const char* name;
+            const char* address;
+            QStringList shown;
+        } cases[] = {
+            {"", "addr", {"Silahkan isi nama parties"}},
+            {"  ", "", {"Silahkan isi alamat parties"}},
+            {"  ", "addr", {}},
+        };
+        for (const auto& c : cases) {
+            enterNew(c.name, c.address, "Shipper");
+            click("CmdSave");
+            QCOMPARE(shownTexts(), c.shown);
+            QCOMPARE(db->count("tblparties"), 3);
+        }
     }
 
     void doubleClickThenSaveUpdatesAndNewInserts() {
-        open();
         doubleClickRow(list(), 1);
         QCOMPARE(mode(), QString("Edit"));
-        QCOMPARE(name()->toPlainText(), QString("BUYER"));
-        QCOMPARE(address()->toPlainText(), QString("SURABAYA"));
-        QCOMPARE(kind()->currentText(), QString("Consignee"));
+        QCOMPARE(name()->toPlainText() + "|" + address()->toPlainText() + "|" +
+                     kind()->currentText(),
+                 QString("BUYER|SURABAYA|Consignee"));
         kind()->setCurrentText("Notify");
         click("CmdSave");
-        QCOMPARE(db->count("tblparties"), 3);
-        QCOMPARE(db->scalar("SELECT KodeParties FROM tblparties WHERE idparties = 2").toString(),
-                 QString("3"));
+        QCOMPARE(db->column("SELECT KodeParties FROM tblparties ORDER BY idparties"),
+                 (QStringList{"1", "3", "7"}));
 
         doubleClickRow(list(), 2); // ACME, a shipper: New keeps the kind
         click("CmdNew");
@@ -151,35 +136,17 @@ private slots:
         QCOMPARE(newestRow(), QString("FRESH||1"));
     }
 
-    void typingIntoTheKindIsDiscarded() {
-        open();
-        click("CmdNew");
-        kind()->setFocus();
-        QTest::keyClicks(kind(), "n");
-        QCOMPARE(kind()->currentText(), QString("Shipper"));
-    }
-
-    void deleteRefreshesTheListBeforeItsMessage() {
-        RecordedMessages messages;
-        open();
+    void deleteNeedsASelectedRowAndAYesAndRefreshesTheListFirst() {
+        QCOMPARE(deleteWatchingRefresh(form.get(), list()), QStringList{kSelectRowMessage});
         doubleClickRow(list(), 2);
-        QStringList shownWhenRefreshed;
-        connect(list()->model(), &QAbstractItemModel::modelReset, form.get(),
-                [&] { shownWhenRefreshed << Messages::lastText(); });
-        click("CmdDelete");
-        QCOMPARE(shownWhenRefreshed, QStringList{kAskDeleteMessage});
-        QCOMPARE(Messages::lastText(), kDeletedMessage);
+        Messages::answerNext(false);
+        QCOMPARE(deleteWatchingRefresh(form.get(), list()), QStringList{kAskDeleteMessage});
+        QCOMPARE(db->count("tblparties"), 3);
+        QCOMPARE(deleteWatchingRefresh(form.get(), list()),
+                 (QStringList{kAskDeleteMessage, "<list refreshed>", kDeletedMessage}));
         QCOMPARE(columnTexts(list(), 1), (QStringList{"ODD", "BUYER"}));
         QCOMPARE(mode(), QString());
-        QVERIFY(button("CmdNew")->isEnabled() && !button("CmdSave")->isEnabled());
-    }
-
-    void deleteWithNothingSelectedSaysSo() {
-        RecordedMessages messages;
-        open();
-        click("CmdDelete");
-        QCOMPARE(Messages::lastText(), kSelectRowMessage);
-        QCOMPARE(db->count("tblparties"), 3);
+        QVERIFY(enabled("CmdNew") && !enabled("CmdSave"));
     }
 };
 

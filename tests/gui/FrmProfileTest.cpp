@@ -1,10 +1,8 @@
 #include "FrmProfile.h"
-#include "GuiTestSupport.h"
 #include "ReferenceTestSupport.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 
@@ -44,115 +42,93 @@ class FrmProfileTest : public QObject {
             typeInto(box(kBoxes[i]), texts[i]);
         }
     }
-    QRadioButton* option(const char* name) { return child<QRadioButton>(form.get(), name); }
-    void save() { QTest::mouseClick(child<QPushButton>(form.get(), "CmdSave"), Qt::LeftButton); }
-    QString storedRows() {
-        RowSet rs = db->state.Conn.query("SELECT * FROM tblsetting");
-        QStringList rows;
-        for (; !rs.eof(); rs.moveNext()) {
-            QStringList values;
-            for (const char* column :
-                 {"nama", "inisial", "alamat", "notelp", "fax", "jenis_manifest", "nodaftarauto"})
-                values << rs.text(column);
-            rows << values.join("|");
-        }
-        return rows.join("\n");
+    void choose(const char* option) {
+        QTest::mouseClick(child<QRadioButton>(form.get(), option), Qt::LeftButton);
+    }
+    void click(const char* button) { clickButton(form.get(), button); }
+    QStringList storedRows() {
+        return db->column("SELECT nama || '|' || inisial || '|' || alamat || '|' || notelp || '|' "
+                          "|| fax || '|' || jenis_manifest || '|' || ifnull(nodaftarauto, '') "
+                          "FROM tblsetting");
     }
 
 private slots:
+    void init() { Messages::startRecording(); }
     void cleanup() {
         form.reset();
         db.reset();
+        Messages::stopRecording();
     }
 
     void firstRunStartsEmptyAndSavingInsertsOneRow() {
-        RecordedMessages messages;
         open(false);
         QSignalSpy saved(form.get(), &FrmProfile::profileSaved);
         QSignalSpy ended(form.get(), &FrmProfile::firstRunClosed);
         QCOMPARE(form->windowTitle(), QString("Profile Perusahaan"));
-        QVERIFY(option("OpLaut")->isChecked());
+        QVERIFY(child<QRadioButton>(form.get(), "OpLaut")->isChecked());
         QCOMPARE(child<QLineEdit>(form.get(), "TxtNama")->text(), QString());
         fill({"pt o'neil", "on", "jl. satu", "021-1", "021-2"});
-        QTest::mouseClick(option("OpUdara"), Qt::LeftButton);
-        save();
-        QCOMPARE(storedRows(), QString("PT O'NEIL|ON|JL. SATU|021-1|021-2|1|"));
-        QCOMPARE(db->state.StrJenis, QString("1"));
-        QCOMPARE(db->state.StrInisial, QString("ON"));
+        choose("OpUdara");
+        click("CmdSave");
+        QCOMPARE(storedRows(), QStringList{"PT O'NEIL|ON|JL. SATU|021-1|021-2|1|"});
+        QCOMPARE(db->state.StrJenis + db->state.StrInisial, QString("1ON"));
         QVERIFY(db->state.VarProfile);
-        QCOMPARE(saved.count(), 1);
-        QCOMPARE(ended.count(), 0);
+        QVERIFY(saved.count() == 1 && ended.isEmpty());
         QCOMPARE(Messages::lastText(), QString("Data berhasil disimpan"));
         QVERIFY(!form->isVisible());
         QCOMPARE(form->result(), int(QDialog::Accepted));
     }
 
-    void closingEndsTheProgramOnlyOnAFirstRun_data() {
-        QTest::addColumn<bool>("profileExists");
-        QTest::addColumn<int>("ends");
-        QTest::newRow("first run") << false << 1;
-        QTest::newRow("from the menu") << true << 0;
-    }
     void closingEndsTheProgramOnlyOnAFirstRun() {
-        QFETCH(bool, profileExists);
-        open(profileExists);
-        QSignalSpy ended(form.get(), &FrmProfile::firstRunClosed);
-        QTest::mouseClick(child<QPushButton>(form.get(), "CmdClose"), Qt::LeftButton);
-        QTEST(int(ended.count()), "ends");
-        QVERIFY(!form->isVisible());
-        QCOMPARE(db->count("tblsetting"), profileExists ? 1 : 0);
+        for (const bool profileExists : {false, true}) {
+            open(profileExists);
+            QSignalSpy ended(form.get(), &FrmProfile::firstRunClosed);
+            click("CmdClose");
+            QCOMPARE(ended.count(), profileExists ? 0 : 1);
+            QVERIFY(!form->isVisible());
+            QCOMPARE(db->count("tblsetting"), profileExists ? 1 : 0);
+        }
     }
 
     void savingUpdatesEveryRowAndKeepsTheCounter() {
-        RecordedMessages messages;
         open(true);
         QCOMPARE(child<QLineEdit>(form.get(), "TxtNama")->text(), QString("PT LAMA"));
-        QVERIFY(option("OpUdara")->isChecked());
+        QVERIFY(child<QRadioButton>(form.get(), "OpUdara")->isChecked());
         db->exec("INSERT INTO tblsetting(nama, jenis_manifest) VALUES ('COPY', '1')");
-        QTest::mouseClick(option("OpLaut"), Qt::LeftButton);
+        choose("OpLaut");
         fill({"pt baru", "baru", "jl. baru", "1", "2"});
-        save();
-        QCOMPARE(storedRows(), QString("PT BARU|BARU|JL. BARU|1|2|0|000042\n"
-                                       "PT BARU|BARU|JL. BARU|1|2|0|"));
+        click("CmdSave");
+        QCOMPARE(storedRows(), (QStringList{"PT BARU|BARU|JL. BARU|1|2|0|000042",
+                                            "PT BARU|BARU|JL. BARU|1|2|0|"}));
         QCOMPARE(db->state.StrJenis, QString("0"));
     }
 
     void aRowWithoutANameIsCompletedNotDuplicated() {
-        RecordedMessages messages;
         open(false);
         db->exec("INSERT INTO tblsetting(nama, jenis_manifest, nodaftarauto) VALUES "
                  "('', '0', '000007')");
         fill({"pt", "pt", "jl", "1", "2"});
-        save();
-        QCOMPARE(storedRows(), QString("PT|PT|JL|1|2|0|000007"));
+        click("CmdSave");
+        QCOMPARE(storedRows(), QStringList{"PT|PT|JL|1|2|0|000007"});
     }
 
-    void theFirstEmptyFieldIsNamedAndFocused_data() {
-        QTest::addColumn<int>("empty");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("name") << 0 << "Silahkan isi Nama Perusahaan";
-        QTest::newRow("initials") << 1 << "Silahkan isi Inisial Perusahaan";
-        QTest::newRow("address") << 2 << "Silahkan isi Alamat Perusahaan";
-        QTest::newRow("telephone") << 3 << "Silahkan isi Telp Perusahaan";
-        QTest::newRow("fax") << 4 << "Silahkan isi No Fax Perusahaan";
-    }
     void theFirstEmptyFieldIsNamedAndFocused() {
-        QFETCH(int, empty);
-        RecordedMessages messages;
-        open(false);
-        QSignalSpy saved(form.get(), &FrmProfile::profileSaved);
-        QStringList texts = {"a", "b", "c", "d", "e"};
-        texts[empty] = empty == 0 ? "   " : "";
-        fill(texts);
-        save();
-        const auto log = messages.take();
-        QCOMPARE(log.size(), 1);
-        QTEST(log[0].text, "message");
-        QCOMPARE(log[0].title, QString("Information"));
-        QCOMPARE(QApplication::focusWidget(), box(kBoxes[empty]));
-        QCOMPARE(db->count("tblsetting"), 0);
-        QCOMPARE(saved.count(), 0);
-        QVERIFY(form->isVisible());
+        const char* const messages[] = {
+            "Silahkan isi Nama Perusahaan", "Silahkan isi Inisial Perusahaan",
+            "Silahkan isi Alamat Perusahaan", "Silahkan isi Telp Perusahaan",
+            "Silahkan isi No Fax Perusahaan"};
+        for (int empty = 0; empty < 5; ++empty) {
+            open(false);
+            QSignalSpy saved(form.get(), &FrmProfile::profileSaved);
+            QStringList texts = {"a", "b", "c", "d", "e"};
+            texts[empty] = empty == 0 ? "   " : "";
+            fill(texts);
+            click("CmdSave");
+            QCOMPARE(shownBoxes(), QStringList{QString("Information: ") + messages[empty]});
+            QCOMPARE(QApplication::focusWidget(), box(kBoxes[empty]));
+            QVERIFY(db->count("tblsetting") == 0 && saved.isEmpty());
+            QVERIFY(form->isVisible());
+        }
     }
 };
 

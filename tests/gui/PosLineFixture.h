@@ -1,45 +1,21 @@
 #pragma once
 
-#include "AppState.h"
-#include "GuiTestSupport.h"
-#include "Messages.h"
 #include "PosKey.h"
-
-#include <QPushButton>
-#include <QStringList>
-#include <QTemporaryDir>
+#include "ReferenceTestSupport.h"
 
 #include <memory>
-
-class QTableView;
 
 namespace vastrel::test {
 
 // A fresh database holding manifest 20070530000001 (dated 30-05-2007) with
 // the given POS, for the screens that keep the lines of one POS.
-class PosLineFixture {
-public:
-    PosLineFixture(const QString& direction, const QString& group,
-                   const QStringList& posNumbers = {"0001", "0002"});
+struct PosLineFixture : TestInstallation {
+    PosLineFixture(const QString& direction, const QString& group, const QStringList& posNumbers);
 
     PosKey pos(const QString& nopos) const { return {"30-05-2007", "000001", nopos}; }
     QString nodaftar() const { return pos("0001").nodaftar(); }
-    void exec(const QString& sql, const Params& params = {}) { state.Conn.exec(sql, params); }
-    // The first column of every row of `sql`, as text.
-    QStringList column(const QString& sql, const Params& params = {}) const;
-    QString status() const;
-
-    QTemporaryDir dir;
-    AppState state;
+    QString status() { return scalar("SELECT status FROM tblheader").toString(); }
 };
-
-// The texts of the recorded message boxes, in order.
-QStringList texts(const QList<Messages::Record>& log);
-
-// What a report list shows in a cell.
-QString cell(const QTableView* list, int row, int column);
-void clickRow(QTableView* list, int row);
-void doubleClickRow(QTableView* list, int row);
 
 // Opens a per-POS screen over a fresh fixture, records its messages and works its controls.
 template <typename Screen> class ScreenDriver {
@@ -65,6 +41,12 @@ protected:
     }
     void click(const QString& button) {
         QTest::mouseClick(field<QPushButton>(button), Qt::LeftButton);
+    }
+    // The lines of POS 0001 stored in `table`, each as the text `columns` make of it.
+    QStringList storedLines(const QString& table, const QString& columns) {
+        return f->column("SELECT " + columns + " FROM " + table +
+                             " WHERE nodaftar = ? AND nopos = '0001' ORDER BY noseq",
+                         {f->nodaftar()});
     }
 
     std::unique_ptr<PosLineFixture> f;

@@ -30,12 +30,27 @@ struct TestInstallation {
         return state.Conn.scalar(sql, params);
     }
     int count(const QString& table) { return scalar("SELECT count(*) FROM " + table).toInt(); }
+    // The first column of every row of `sql`, as text.
+    QStringList column(const QString& sql, const Params& params = {}) {
+        QStringList values;
+        for (RowSet rows = state.Conn.query(sql, params); !rows.eof(); rows.moveNext())
+            values << rows.value(0).toString();
+        return values;
+    }
 };
 
 // The texts of one column of a list, top to bottom.
 inline QStringList columnTexts(const QTableView* view, int column) {
     QStringList texts;
     for (int row = 0; row < view->model()->rowCount(); ++row)
+        texts << view->model()->index(row, column).data().toString();
+    return texts;
+}
+
+// The texts of one row of a list, left to right.
+inline QStringList rowTexts(const QTableView* view, int row) {
+    QStringList texts;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
         texts << view->model()->index(row, column).data().toString();
     return texts;
 }
@@ -71,12 +86,35 @@ inline void clickButton(QWidget* form, const char* name) {
     QTest::mouseClick(child<QPushButton>(form, name), Qt::LeftButton);
 }
 
-// The texts of the recorded message boxes, in order.
-inline QStringList shownTexts(RecordedMessages& messages) {
+// The texts of the message boxes in `log`, in order.
+inline QStringList textsOf(const QList<Messages::Record>& log) {
     QStringList texts;
-    for (const Messages::Record& record : messages.take())
+    for (const Messages::Record& record : log)
         texts << record.text;
     return texts;
+}
+
+inline QStringList shownTexts() {
+    return textsOf(Messages::takeLog());
+}
+
+// The message boxes shown since the last look, each as "title: text".
+inline QStringList shownBoxes() {
+    QStringList boxes;
+    for (const Messages::Record& record : Messages::takeLog())
+        boxes << record.title + ": " + record.text;
+    return boxes;
+}
+
+// Presses the Delete button of `form` and returns the texts shown, with "<list refreshed>"
+// where `list` was reloaded.
+inline QStringList deleteWatchingRefresh(QWidget* form, QTableView* list) {
+    QStringList shown;
+    const auto watch = QObject::connect(list->model(), &QAbstractItemModel::modelReset,
+                                        [&] { shown << shownTexts() << "<list refreshed>"; });
+    clickButton(form, "CmdDelete");
+    QObject::disconnect(watch);
+    return shown << shownTexts();
 }
 
 } // namespace vastrel::test
