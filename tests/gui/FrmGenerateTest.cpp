@@ -42,14 +42,15 @@ std::unique_ptr<TestInstallation> installation(bool air = false) {
 // Inspects the report preview that the next click opens, saves it as PDF to `pdfPath`, then
 // closes it. The preview is modal, so this waits for it from a timer. `seen` gets the
 // preview's title and name, the text of `label` in its page header, its record count and the
-// start of the PDF, "|"-separated.
-void onNextPreview(QString& seen, const QString& label, const QString& pdfPath) {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, &seen, label, pdfPath] {
+// start of the PDF, "|"-separated. The watch ends with the returned timer.
+std::unique_ptr<QTimer> onNextPreview(QString& seen, const QString& label, const QString& pdfPath) {
+    auto timer = std::make_unique<QTimer>();
+    QTimer* watch = timer.get();
+    QObject::connect(watch, &QTimer::timeout, [watch, &seen, label, pdfPath] {
         auto* preview = qobject_cast<ReportPreview*>(QApplication::activeModalWidget());
         if (!preview)
             return;
-        timer->deleteLater();
+        watch->stop();
         const BandedReport report = preview->report();
         const ReportLabel* shown = report.pageHeader.label(label);
         preview->grab().save(
@@ -65,6 +66,7 @@ void onNextPreview(QString& seen, const QString& label, const QString& pdfPath) 
         preview->reject();
     });
     timer->start(20);
+    return timer;
 }
 
 } // namespace
@@ -270,7 +272,7 @@ private slots:
         };
         for (const auto& c : cases) {
             QString seen;
-            onNextPreview(seen, c.label, file("report.pdf"));
+            const auto watch = onNextPreview(seen, c.label, file("report.pdf"));
             click(c.button);
             QCOMPARE(seen, QString(c.seen));
             QCOMPARE(Messages::takeLog().size(), 1); // the PDF save dialog alone
