@@ -101,17 +101,8 @@ void FrmKontainer::SaveLine() {
     const QString size = CmbUkuran->currentText();
     const QString type = CmbTipe->currentText().left(1);
     const QString seal = txtseal->text();
-    const bool written = writeLine(
-        [&](Database& db, const LineId& line) {
-            db.exec("INSERT INTO tblcontainer(nodaftar,nopos,noseq,nocountener,ukuran,tipe,seal) "
-                    "VALUES (?,?,?,?,?,?,?)",
-                    {line.nodaftar, line.nopos, line.noseq, number, size, type, seal});
-        },
-        [&](Database& db, const LineId& line) {
-            db.exec("UPDATE tblcontainer SET nocountener = ?,ukuran = ?,tipe = ?,seal = ? "
-                    "WHERE nodaftar = ? AND nopos = ? AND noseq = ?",
-                    {number, size, type, seal, line.nodaftar, line.nopos, line.noseq});
-        });
+    const bool written =
+        writeLine({"nocountener", "ukuran", "tipe", "seal"}, {number, size, type, seal});
     if (written)
         finishSave();
 }

@@ -171,17 +171,8 @@ void FrmPeb::SaveLine() {
     const QString office = TxtKPBCKd->text();
     const QString number = TxtPEBNo->text();
     const QString date = DisplayToStoredDate(TxtPEBTgl->text());
-    const bool written = writeLine(
-        [&](Database& db, const LineId& line) {
-            db.exec("INSERT INTO tblpeb(nodaftar,nopos,noseq,jenispeb,kpbc,pebno,pebtgl) "
-                    "VALUES (?,?,?,?,?,?,?)",
-                    {line.nodaftar, line.nopos, line.noseq, kind, office, number, date});
-        },
-        [&](Database& db, const LineId& line) {
-            db.exec("UPDATE tblpeb SET jenispeb = ?,kpbc = ?,pebno = ?,pebtgl = ? "
-                    "WHERE nodaftar = ? AND nopos = ? AND noseq = ?",
-                    {kind, office, number, date, line.nodaftar, line.nopos, line.noseq});
-        });
+    const bool written =
+        writeLine({"jenispeb", "kpbc", "pebno", "pebtgl"}, {kind, office, number, date});
     if (written)
         finishSave();
 }

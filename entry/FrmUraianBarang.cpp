@@ -71,16 +71,7 @@ void FrmUraianBarang::SaveLine() {
     if (!CheckChar(TxtHs, kHsLabel) || !CheckChar(TxtKeterangan, kDescriptionLabel))
         return;
     const QString hs = TxtHs->text();
-    const bool written = writeLine(
-        [&](Database& db, const LineId& line) {
-            db.exec("INSERT INTO tblhs(nodaftar,nopos,noseq,hs,uraian) VALUES (?,?,?,?,?)",
-                    {line.nodaftar, line.nopos, line.noseq, hs, description});
-        },
-        [&](Database& db, const LineId& line) {
-            db.exec("UPDATE tblhs SET hs = ?,uraian = ? WHERE nodaftar = ? AND nopos = ? AND "
-                    "noseq = ?",
-                    {hs, description, line.nodaftar, line.nopos, line.noseq});
-        });
+    const bool written = writeLine({"hs", "uraian"}, {hs, description});
     if (written)
         finishSave();
 }

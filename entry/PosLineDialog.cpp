@@ -128,15 +128,25 @@ void PosLineDialog::refuse(const QString& message, QWidget* field) {
         field->setFocus();
 }
 
-bool PosLineDialog::writeLine(const LineWriter& insert, const LineWriter& update) {
+bool PosLineDialog::writeLine(const QStringList& columns, const Params& values) {
     const LineId line = currentLine();
+    const Params key = {line.nodaftar, line.nopos, line.noseq};
     Transaction tx(db());
     const bool stored = LineExists(db(), m_layout.table, line.nodaftar, line.nopos, line.noseq);
     if (stored && m_lineIsNew) {
         refuse(lineTakenMessage(line.noseq), nullptr);
         return false;
     }
-    (stored ? update : insert)(db(), line);
+    if (stored) {
+        db().exec("UPDATE " + m_layout.table + " SET " + columns.join(" = ?, ") +
+                      " = ? WHERE nodaftar = ? AND nopos = ? AND noseq = ?",
+                  values + key);
+    } else {
+        const QStringList marks(columns.size() + key.size(), QStringLiteral("?"));
+        db().exec("INSERT INTO " + m_layout.table + " (nodaftar, nopos, noseq, " +
+                      columns.join(", ") + ") VALUES (" + marks.join(", ") + ")",
+                  key + values);
+    }
     if (m_layout.updatesReadiness)
         UpdateStatus(db(), line.nodaftar);
     tx.commit();

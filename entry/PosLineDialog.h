@@ -77,8 +77,9 @@ protected:
     // `update` when it is the stored line picked from the list, `insert` when
     // its number is free. False, with nothing written, when a new line's
     // number is taken. Database errors propagate.
-    using LineWriter = std::function<void(Database&, const LineId&)>;
-    bool writeLine(const LineWriter& insert, const LineWriter& update);
+    // Stores the line on screen with `values` in `columns` (the table's own column names):
+    // inserted when new, updated when it is a stored line picked from the list.
+    bool writeLine(const QStringList& columns, const Params& values);
     // The screen after a successful save: fresh list, empty fields, next line number.
     void finishSave();
     void setCommands(bool newEnabled, bool saveEnabled);
