@@ -92,25 +92,6 @@ int selectedRow(const QTableView* list) {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-bool deleteSelectedRow(QWidget* form, const QTableView* list, const RowSetModel& model,
-                       Database& db, const QString& deleteSql) {
-    const int row = selectedRow(list);
-    if (row < 0) {
-        Messages::show(form, kSelectRowMessage);
-        return false;
-    }
-    if (!Messages::ask(form, kAskDeleteMessage, Messages::kInformation,
-                       Messages::Icon::Exclamation))
-        return false;
-    try {
-        db.exec(deleteSql, {model.values(row).at(0)});
-    } catch (const DbError& e) {
-        showDbError(form, e);
-        return false;
-    }
-    return true;
-}
-
 void showDbError(QWidget* parent, const DbError& error) {
     Messages::show(parent, QString::fromUtf8(error.what()));
 }

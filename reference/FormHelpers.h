@@ -39,12 +39,6 @@ QPushButton* commandButton(const QString& name, const QString& caption, QWidget*
 // The row selected in a report list, or -1.
 int selectedRow(const QTableView* list);
 
-// Deletes the row selected in `list` over `model`, whose first value is the
-// key bound to `deleteSql`, once the user agrees. Says so when no row is
-// selected and reports a failed statement; true only when the row was deleted.
-bool deleteSelectedRow(QWidget* form, const QTableView* list, const RowSetModel& model,
-                       Database& db, const QString& deleteSql);
-
 // Tells the user why a statement failed.
 void showDbError(QWidget* parent, const DbError& error);
 

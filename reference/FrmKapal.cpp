@@ -5,57 +5,30 @@
 #include "Messages.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
-#include <QVBoxLayout>
 
 namespace vastrel {
 
 namespace {
 
-const QString kNewMode = QStringLiteral("New");
-const QString kEditMode = QStringLiteral("Edit");
 const QString kNameLabel = QStringLiteral("Kapal");
 
 } // namespace
 
 FrmKapal::FrmKapal(AppState& state, QWidget* parent)
-    : QDialog(parent), m_state(state), m_model(this), m_label(new QLabel(this)),
-      m_kapal(new QLineEdit(this)), m_list(new QTableView(this)), m_edit(new QLabel(this)),
-      m_new(commandButton(QStringLiteral("CmdNew"), QStringLiteral("&New"), this)),
-      m_save(commandButton(QStringLiteral("CmdSave"), QStringLiteral("&Save"), this)),
-      m_delete(commandButton(QStringLiteral("CmdDelete"), QStringLiteral("&Delete"), this)),
-      m_close(commandButton(QStringLiteral("CmdClose"), QStringLiteral("&Close"), this)) {
-    setObjectName(QStringLiteral("FrmKapal"));
-    setFont(QFont(QStringLiteral("Verdana"), 9));
+    : ReferenceDialog(state, QStringLiteral("FrmKapal"), QStringLiteral("LvKapal"), parent),
+      m_label(new QLabel(this)), m_kapal(new QLineEdit(this)) {
     resize(460, 420);
     m_label->setObjectName(QStringLiteral("Label20"));
     m_kapal->setObjectName(QStringLiteral("TxtKapal"));
     m_kapal->setMaxLength(40);
-    m_list->setObjectName(QStringLiteral("LvKapal"));
-    m_edit->setObjectName(QStringLiteral("LblEdit"));
-    showAsReportList(m_list, &m_model);
-
     auto* fields = new QGridLayout;
     fields->addWidget(m_label, 0, 0);
     fields->addWidget(m_kapal, 0, 1);
     fields->addWidget(m_edit, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {m_new, m_save, m_delete, m_close})
-        buttons->addWidget(button);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
-
-    connect(m_new, &QPushButton::clicked, this, &FrmKapal::CmdNew_Click);
-    connect(m_save, &QPushButton::clicked, this, &FrmKapal::CmdSave_Click);
-    connect(m_delete, &QPushButton::clicked, this, &FrmKapal::CmdDelete_Click);
-    connect(m_close, &QPushButton::clicked, this, &FrmKapal::close);
-    connect(m_list, &QTableView::doubleClicked, this, &FrmKapal::LvKapal_DblClick);
+    setFields(fields);
     connect(m_kapal, &QLineEdit::textChanged, this, [this] { CheckChar(m_kapal, kNameLabel); });
 
     Form_Load();
@@ -63,10 +36,8 @@ FrmKapal::FrmKapal(AppState& state, QWidget* parent)
 }
 
 void FrmKapal::Form_Load() {
-    m_new->setEnabled(true);
-    m_save->setEnabled(false);
+    leaveEditing(kNewMode);
     m_kapal->setEnabled(false);
-    m_edit->setText(kNewMode);
     const QString kind = m_state.isAir() ? QStringLiteral("Airlines") : QStringLiteral("Kapal");
     setWindowTitle(QStringLiteral("Referensi ") + kind);
     m_label->setText(kind);
@@ -88,20 +59,13 @@ void FrmKapal::CmdNew_Click() {
     m_kapal->setEnabled(true);
     m_kapal->clear();
     m_kapal->setFocus();
-    m_new->setEnabled(false);
-    m_save->setEnabled(true);
-    m_edit->setText(kNewMode);
+    enterNewMode();
 }
 
-void FrmKapal::LvKapal_DblClick(const QModelIndex& index) {
-    if (!index.isValid())
-        return;
+void FrmKapal::showRow(int row) {
     m_kapal->setEnabled(true);
-    m_new->setEnabled(true);
-    m_save->setEnabled(true);
-    m_edit->setText(kEditMode);
-    m_idKapal = m_model.values(index.row()).at(0);
-    m_kapal->setText(m_model.text(index.row(), 1));
+    enterEditMode(row);
+    m_kapal->setText(m_model.text(row, 1));
     m_kapal->setFocus();
 }
 
@@ -119,27 +83,20 @@ void FrmKapal::CmdSave_Click() {
 void FrmKapal::saveName(const QString& name) {
     if (!CheckChar(m_kapal, kNameLabel))
         return;
-    try {
-        if (m_edit->text() != kNewMode)
-            m_state.Conn.exec(QStringLiteral("UPDATE tblkapal SET nmkapal = ? WHERE idkapal = ?"),
-                              {name, m_idKapal});
-        else
-            m_state.Conn.exec(QStringLiteral("INSERT INTO tblkapal(nmkapal) VALUES (?)"), {name});
-    } catch (const DbError& e) {
-        showDbError(this, e);
+    const bool stored =
+        isNewMode() ? run(QStringLiteral("INSERT INTO tblkapal(nmkapal) VALUES (?)"), {name})
+                    : run(QStringLiteral("UPDATE tblkapal SET nmkapal = ? WHERE idkapal = ?"),
+                          {name, m_id});
+    if (!stored)
         return;
-    }
     m_kapal->clear();
     m_kapal->setEnabled(false);
-    m_new->setEnabled(true);
-    m_save->setEnabled(false);
-    m_edit->setText(kNewMode);
+    leaveEditing(kNewMode);
     ViewKapal();
 }
 
 void FrmKapal::CmdDelete_Click() {
-    if (!deleteSelectedRow(this, m_list, m_model, m_state.Conn,
-                           QStringLiteral("DELETE FROM tblkapal WHERE idkapal = ?")))
+    if (!deleteSelected(QStringLiteral("DELETE FROM tblkapal WHERE idkapal = ?")))
         return;
     ViewKapal();
     Messages::show(this, kDeletedMessage, Messages::kInformation, Messages::Icon::Information);

@@ -6,20 +6,15 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableView>
-#include <QVBoxLayout>
 
 namespace vastrel {
 
 namespace {
 
-const QString kNewMode = QStringLiteral("New");
-const QString kEditMode = QStringLiteral("Edit");
 // Kind names by code: "1", "2", "3".
 const QStringList kKindNames = {QStringLiteral("Shipper"), QStringLiteral("Consignee"),
                                 QStringLiteral("Notify")};
@@ -34,47 +29,26 @@ QString kindName(const QVariant& code) {
 } // namespace
 
 FrmParties::FrmParties(AppState& state, QWidget* parent)
-    : QDialog(parent), m_state(state), m_model(this),
+    : ReferenceDialog(state, QStringLiteral("FrmParties"), QStringLiteral("LvParties"), parent),
       m_nama(multiLineBox(QStringLiteral("TxtNama"), kMaxFieldLength, 4, this)),
       m_alamat(multiLineBox(QStringLiteral("TxtAlamat"), kMaxFieldLength, 4, this)),
-      m_jenis(new QComboBox(this)), m_list(new QTableView(this)), m_edit(new QLabel(this)),
-      m_new(commandButton(QStringLiteral("CmdNew"), QStringLiteral("&New"), this)),
-      m_save(commandButton(QStringLiteral("CmdSave"), QStringLiteral("&Save"), this)),
-      m_delete(commandButton(QStringLiteral("CmdDelete"), QStringLiteral("&Delete"), this)),
-      m_close(commandButton(QStringLiteral("CmdClose"), QStringLiteral("&Close"), this)) {
-    setObjectName(QStringLiteral("FrmParties"));
+      m_jenis(new QComboBox(this)) {
     setWindowTitle(QStringLiteral("Referensi Parties"));
-    setFont(QFont(QStringLiteral("Verdana"), 9));
     resize(700, 520);
     m_jenis->setObjectName(QStringLiteral("CmbJenis"));
     m_jenis->installEventFilter(this);
-    m_list->setObjectName(QStringLiteral("LvParties"));
-    m_edit->setObjectName(QStringLiteral("LblEdit"));
     m_model.setColumns({{QStringLiteral("ID"), 700},
                         {QStringLiteral("Nama Parties"), 3500},
                         {QStringLiteral("Alamat Parties"), 4500},
                         {QStringLiteral("Tipe Parties"), 1500}});
     m_model.setFormatter(kKindColumn, kindName);
-    showAsReportList(m_list, &m_model);
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("Nama"), m_nama);
     fields->addRow(QStringLiteral("Alamat"), m_alamat);
     fields->addRow(QStringLiteral("Jenis Parties"), m_jenis);
     fields->addRow(QString(), m_edit);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {m_new, m_save, m_delete, m_close})
-        buttons->addWidget(button);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
-
-    connect(m_new, &QPushButton::clicked, this, &FrmParties::CmdNew_Click);
-    connect(m_save, &QPushButton::clicked, this, &FrmParties::CmdSave_Click);
-    connect(m_delete, &QPushButton::clicked, this, &FrmParties::CmdDelete_Click);
-    connect(m_close, &QPushButton::clicked, this, &FrmParties::close);
-    connect(m_list, &QTableView::doubleClicked, this, &FrmParties::LvParties_DblClick);
+    setFields(fields);
     connect(m_nama, &QPlainTextEdit::textChanged, this,
             [this] { CheckChar(m_nama, QStringLiteral("Nama")); });
     connect(m_alamat, &QPlainTextEdit::textChanged, this,
@@ -97,10 +71,8 @@ bool FrmParties::eventFilter(QObject* watched, QEvent* event) {
 void FrmParties::Form_Load() {
     FillJenisParties();
     ViewParties();
-    m_new->setEnabled(true);
-    m_save->setEnabled(false);
+    leaveEditing(kNewMode);
     setFieldsEnabled(false);
-    m_edit->setText(kNewMode);
 }
 
 void FrmParties::FillJenisParties() {
@@ -132,20 +104,12 @@ void FrmParties::CmdNew_Click() {
     m_nama->clear();
     m_alamat->clear();
     m_nama->setFocus();
-    m_new->setEnabled(false);
-    m_save->setEnabled(true);
-    m_edit->setText(kNewMode);
+    enterNewMode();
 }
 
-void FrmParties::LvParties_DblClick(const QModelIndex& index) {
-    if (!index.isValid())
-        return;
-    const int row = index.row();
+void FrmParties::showRow(int row) {
     setFieldsEnabled(true);
-    m_save->setEnabled(true);
-    m_new->setEnabled(true);
-    m_idParties = m_model.values(row).at(0);
-    m_edit->setText(kEditMode);
+    enterEditMode(row);
     m_nama->setPlainText(m_model.text(row, 1));
     m_alamat->setPlainText(m_model.text(row, 2));
     m_jenis->setCurrentText(m_model.text(row, kKindColumn));
@@ -173,37 +137,25 @@ void FrmParties::saveParty(const QString& name) {
     if (kind >= 0)
         m_kodeParties = QString::number(kind + 1);
     const QString address = m_alamat->toPlainText();
-    try {
-        if (m_edit->text() == kNewMode)
-            m_state.Conn.exec(QStringLiteral("INSERT INTO tblparties(NamaParties,AlmtParties,"
-                                             "KodeParties) VALUES (?,?,?)"),
-                              {name, address, m_kodeParties});
-        else
-            m_state.Conn.exec(QStringLiteral("UPDATE tblparties SET NamaParties = ?, AlmtParties "
-                                             "= ?, KodeParties = ? WHERE idparties = ?"),
-                              {name, address, m_kodeParties, m_idParties});
-    } catch (const DbError& e) {
-        showDbError(this, e);
+    const bool stored =
+        isNewMode() ? run(QStringLiteral("INSERT INTO tblparties(NamaParties,AlmtParties,"
+                                         "KodeParties) VALUES (?,?,?)"),
+                          {name, address, m_kodeParties})
+                    : run(QStringLiteral("UPDATE tblparties SET NamaParties = ?, AlmtParties = ?, "
+                                         "KodeParties = ? WHERE idparties = ?"),
+                          {name, address, m_kodeParties, m_id});
+    if (!stored)
         return;
-    }
-    endEditing();
+    leaveEditing(QString()); // the next save needs New or a double-click first
     setFieldsEnabled(false);
     m_new->setFocus();
     ViewParties();
 }
 
-// After a save or a delete the next save needs New or a double-click first.
-void FrmParties::endEditing() {
-    m_new->setEnabled(true);
-    m_save->setEnabled(false);
-    m_edit->clear();
-}
-
 void FrmParties::CmdDelete_Click() {
-    if (!deleteSelectedRow(this, m_list, m_model, m_state.Conn,
-                           QStringLiteral("DELETE FROM tblparties WHERE idparties = ?")))
+    if (!deleteSelected(QStringLiteral("DELETE FROM tblparties WHERE idparties = ?")))
         return;
-    endEditing();
+    leaveEditing(QString()); // the next save needs New or a double-click first
     ViewParties();
     Messages::show(this, kDeletedMessage, Messages::kInformation, Messages::Icon::Information);
 }

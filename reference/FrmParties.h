@@ -1,22 +1,16 @@
 #pragma once
 
-#include "AppState.h"
-#include "RowSetModel.h"
-
-#include <QDialog>
+#include "ReferenceDialog.h"
 
 class QComboBox;
-class QLabel;
 class QPlainTextEdit;
-class QPushButton;
-class QTableView;
 
 namespace vastrel {
 
 // Maintains the shippers, consignees and notify parties the detail screen
 // picks from. New then Save adds one; a double-click on a row then Save
 // changes it.
-class FrmParties : public QDialog {
+class FrmParties : public ReferenceDialog {
     Q_OBJECT
 public:
     explicit FrmParties(AppState& state, QWidget* parent = nullptr);
@@ -28,28 +22,17 @@ private:
     void Form_Load();
     void FillJenisParties();
     void ViewParties();
-    void CmdNew_Click();
-    void CmdSave_Click();
-    void CmdDelete_Click();
-    void LvParties_DblClick(const QModelIndex& index);
+    void CmdNew_Click() override;
+    void CmdSave_Click() override;
+    void CmdDelete_Click() override;
+    void showRow(int row) override;
     void saveParty(const QString& name);
     void setFieldsEnabled(bool enabled);
-    void endEditing();
 
-    AppState& m_state;
     QString m_kodeParties; // kind code of the party being saved
-    QVariant m_idParties;  // the row a save in "Edit" mode changes
-    RowSetModel m_model;
-
     QPlainTextEdit* m_nama;
     QPlainTextEdit* m_alamat;
     QComboBox* m_jenis;
-    QTableView* m_list;
-    QLabel* m_edit;
-    QPushButton* m_new;
-    QPushButton* m_save;
-    QPushButton* m_delete;
-    QPushButton* m_close;
 };
 
 } // namespace vastrel
