@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "PasswordHash.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -83,6 +84,11 @@ bool FrmLogin::eventFilter(QObject* watched, QEvent* event) {
     else
         CmdLogin_Click();
     return true;
+}
+
+void FrmLogin::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit cancelled();
 }
 
 bool FrmLogin::credentialsMatch() const {

@@ -23,6 +23,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing the window ends the program, as Cancel does.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     bool credentialsMatch() const;

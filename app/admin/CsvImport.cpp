@@ -159,7 +159,10 @@ int importCsv(Database& db, const QString& table, const QString& csvPath) {
     QFile file(csvPath);
     if (!file.open(QIODevice::ReadOnly))
         throw DbError(("Cannot read " + csvPath + ": " + file.errorString()).toStdString());
-    const std::vector<CsvRow> rows = parseCsv(QString::fromUtf8(file.readAll()), csvPath);
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF))) // the byte-order mark spreadsheet programs write
+        text.remove(0, 1);
+    const std::vector<CsvRow> rows = parseCsv(text, csvPath);
     if (rows.empty())
         failAt(csvPath, 1, QStringLiteral("no header row"));
     const QStringList columns = resolveColumns(table, rows.front(), csvPath);

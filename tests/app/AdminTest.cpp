@@ -56,7 +56,7 @@ TEST_F(AdminTest, UsersAreHashedAndUnique) {
 }
 
 TEST_F(AdminTest, ImportLoadsAllRowsWithQuotedValues) {
-    import("tblkapal", "NMKAPAL\r\n\"O'NEIL, \"\"THE\"\" SHIP\"\r\nKM BARU\r\n");
+    import("tblkapal", "\xEF\xBB\xBFNMKAPAL\r\n\"O'NEIL, \"\"THE\"\" SHIP\"\r\nKM BARU\r\n");
     EXPECT_EQ(count("tblkapal"), 6);
     import("tblGrup", "kdgrup,urkdgrup,inward,outward,adadetil\n12X,TEST,-1,0,9\n");
     EXPECT_EQ(openInstallation(folder())

@@ -64,6 +64,14 @@ private slots:
         QCOMPARE(spy[0][0].toString(), QString("DEMO"));
     }
 
+    void closingTheLoginEndsLikeCancel() {
+        FrmLogin login(state);
+        QSignalSpy spy(&login, &FrmLogin::cancelled);
+        login.show();
+        login.close();
+        QCOMPARE(spy.count(), 1);
+    }
+
     void loginWithAQuoteInTheName() {
         RecordedMessages messages;
         FrmLogin login(state);
