@@ -488,7 +488,11 @@ bool FrmHeader::SaveToHeader() {
         writeHeader();
         saved = true;
         RefreshReady();
+        const QString key = rebuildKey();
         ViewHeader();
+        // The list shown before may have held this manifest alone (a search); the
+        // main window returns to the saved header by its place in the full list.
+        m_state.entry.HeaderPosition = positionOf(m_rsHeader, QStringLiteral("nodaftar"), key);
     });
     return saved;
 }
@@ -670,12 +674,6 @@ void FrmHeader::ShowReady(bool isReady) {
 void FrmHeader::prepareNewManifest() {
     showHalf(QStringLiteral("header"));
     prepareNewHeader();
-    // The header list is not open yet: after the save the new header stands after all
-    // those stored now, so the main window returns to it and not to the first one.
-    runGuarded([this] {
-        m_state.entry.HeaderPosition =
-            m_state.Conn.scalar(QStringLiteral("SELECT count(*) FROM tblheader")).toInt() + 1;
-    });
 }
 
 void FrmHeader::prepareNewHeader() {
@@ -688,7 +686,6 @@ void FrmHeader::prepareNewHeader() {
         RefreshBarang();
         RefreshDetail();
         ValueManisfest();
-        m_state.entry.HeaderPosition = m_rsHeader.recordCount() + 1;
     });
     focusFirstField();
 }
@@ -714,10 +711,8 @@ void FrmHeader::afterDeleteHeader() {
 void FrmHeader::beginEdit() {
     lockControls(false);
     focusFirstField();
-    if (m_state.entry.StrPart == QLatin1String("header")) {
-        m_state.entry.HeaderPosition = m_rsHeader.absolutePosition();
+    if (m_state.entry.StrPart == QLatin1String("header"))
         return;
-    }
     CmdHeader->setEnabled(false);
     CmdKontainer->setEnabled(true);
     CmdConsolidate->setEnabled(true);

@@ -648,7 +648,7 @@ Params FrmHeader::posValues() const {
             plainText(TxtMark),
             roundToFourDecimals(number(TxtBerat)),
             roundToFourDecimals(number(TxtVolume)),
-            TxtJmlKemasan->text().trimmed(),
+            number(TxtJmlKemasan),
             group08X() ? QString() : TextSatuanKemasan->text(),
             ChkConsildate->isChecked() ? QStringLiteral("C") : QString(),
             partial ? QStringLiteral("E") : QString(),

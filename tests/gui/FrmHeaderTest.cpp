@@ -396,6 +396,25 @@ private slots:
                  QString("/0/9"));
     }
 
+    void quantitiesAreStoredAsNumbers() {
+        storeHeader(kStoredKey);
+        enterDetail();
+        fillPos("HBL1");
+        const struct {
+            const char* packages;
+            const char* bruto;
+            const char* stored; // type and value of jmlkemasan, bruto
+        } cases[] = {{"1,200", "1,234.56785", "integer 1200 1234.5678"},
+                     {"1.5", "0.00015", "real 1.5 0.0002"}};
+        for (const auto& c : cases) {
+            setAll({"TxtJmlKemasan", c.packages, "TxtBerat", c.bruto});
+            QVERIFY(savePos());
+            QCOMPARE(stored("SELECT typeof(jmlkemasan) || ' ' || jmlkemasan || ' ' || bruto "
+                            "FROM tbldetail"),
+                     QString(c.stored));
+        }
+    }
+
     void posNumbersAreNotReusedAfterADeleteAndUndoReturnsToTheList() {
         storeHeader(kStoredKey);
         for (const char* pos : {"0001", "0002", "0003"})

@@ -10,7 +10,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace vastrel;
@@ -100,6 +103,33 @@ private slots:
         QCOMPARE(child<QLineEdit>(entry, "TextNoDaftar")->text(), QString("000002"));
         QCOMPARE(child<QLineEdit>(entry, "TxtTime")->text(), QString("08:30"));
         QCOMPARE(enabledCommands(*window), QString("TTFFTFT"));
+    }
+
+    void aManifestFoundBySearchStaysOnScreenAfterItsSave() {
+        RecordedMessages messages;
+        for (const char* key : {"20240316000002", "20240317000003"})
+            launcher->state().Conn.exec("INSERT INTO tblheader (nodaftar, jnsmanifest, kdgrup, "
+                                        "arrivingdate, arrivingtime, no_master, tgl_master) "
+                                        "VALUES (?, 'Inward', 'A1', '2024-03-16', '08:30:00', "
+                                        "'MBL2', '2024-03-09')",
+                                        {key});
+        QTimer::singleShot(0, [] {
+            QWidget* search = QApplication::activeModalWidget();
+            auto* headers = child<QTableView>(search, "LvHeader");
+            headers->setCurrentIndex(
+                headers->model()
+                    ->match(headers->model()->index(0, 0), Qt::DisplayRole, "20240316000002")
+                    .value(0));
+            child<QPushButton>(search, "CmdOk")->click();
+        });
+        child<QAction>(window, "mnSearch")->trigger();
+        FrmHeader* entry = window->entryScreen();
+        window->RunCommand("edit");
+        child<QLineEdit>(entry, "TxtNoVoy")->setText("V02");
+        window->RunCommand("save");
+        QCOMPARE(child<QLineEdit>(entry, "TextNoDaftar")->text() + " " +
+                     child<QLineEdit>(entry, "TxtNoVoy")->text(),
+                 QString("000002 V02"));
     }
 
     void deleteAnsweredNoKeepsTheManifest() {
