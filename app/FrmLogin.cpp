@@ -63,6 +63,7 @@ FrmLogin::FrmLogin(AppState& state, QWidget* parent)
     layout->addLayout(form);
     layout->addLayout(buttons);
     setFont(QFont("Verdana", 9));
+    setMinimumWidth(340);
 
     connect(login, &QPushButton::clicked, this, &FrmLogin::CmdLogin_Click);
     connect(cancel, &QPushButton::clicked, this, &FrmLogin::cancelled);

@@ -8,11 +8,24 @@
 #include "StartUp.h"
 
 #include <QDir>
-#include <QTimer>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <cstdio>
 
 namespace vastrel {
+
+namespace {
+
+// The first screens stand alone: in the middle of the screen, not in a corner.
+void showCentered(QWidget* window) {
+    window->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+    window->show();
+}
+
+} // namespace
 
 Launcher::Launcher(QString programFolder) {
     m_state.programFolder = std::move(programFolder);
@@ -28,7 +41,7 @@ void Launcher::start() {
         if (!startUp())
             emit finished(1);
     });
-    splash->show();
+    showCentered(splash);
 }
 
 bool Launcher::startUp() {
@@ -54,7 +67,7 @@ void Launcher::showLogin() {
     m_login = std::make_unique<FrmLogin>(m_state);
     connect(m_login.get(), &FrmLogin::loggedIn, this, &Launcher::showMainWindow);
     connect(m_login.get(), &FrmLogin::cancelled, this, [this] { emit finished(0); });
-    m_login->show();
+    showCentered(m_login.get());
 }
 
 // A first run: the profile comes before anything else. Once it is saved the
@@ -69,7 +82,7 @@ void Launcher::showProfile() {
         m_profile.release()->deleteLater();
         showLogin();
     });
-    m_profile->show();
+    showCentered(m_profile.get());
 }
 
 void Launcher::showMainWindow(const QString& userName) {
