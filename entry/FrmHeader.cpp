@@ -135,7 +135,7 @@ FrmHeader::FrmHeader(AppState& state, CommandHost& host, QWidget* parent)
     setTabOrders();
     connectHeaderEvents();
     connectDetailEvents();
-    runGuarded([this] { ViewGroup(QStringLiteral("1")); });
+    runGuarded(this, [this] { ViewGroup(QStringLiteral("1")); });
     ValueManisfest();
     LabelJenis();
     KeyGuard::install(this);
@@ -277,7 +277,7 @@ void FrmHeader::connectHeaderEvents() {
     new TypingRefused(CmbManifest);
     new TypingRefused(CmbGroup);
     connect(CmbManifest, &QComboBox::activated, this,
-            [this] { runGuarded([this] { CmbManifest_Click(); }); });
+            [this] { runGuarded(this, [this] { CmbManifest_Click(); }); });
     connect(TxtKapal, &QLineEdit::textChanged, this,
             [this] { CheckChar(TxtKapal, QStringLiteral("Kapal")); });
     connect(TxtNoVoy, &QLineEdit::textChanged, this,
@@ -288,7 +288,7 @@ void FrmHeader::connectHeaderEvents() {
     DateField::attach(TxtDate);
     DateField::attach(TxtMasterTglBL);
     connect(CmdDetail, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { CmdDetail_Click(); }); });
+            [this] { runGuarded(this, [this] { CmdDetail_Click(); }); });
 }
 
 // ---- shared ----
@@ -326,14 +326,6 @@ bool FrmHeader::refuse(const QString& message, QWidget* field, Messages::Icon ic
     if (field)
         field->setFocus();
     return false;
-}
-
-void FrmHeader::runGuarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const DbError& error) {
-        showDbError(this, error);
-    }
 }
 
 void FrmHeader::closeEvent(QCloseEvent* event) {
@@ -482,7 +474,7 @@ void FrmHeader::ViewBLMaster(const QString& nodaftar) {
 
 bool FrmHeader::SaveToHeader() {
     bool saved = false;
-    runGuarded([&] {
+    runGuarded(this, [&] {
         if (!checkHeader())
             return;
         writeHeader();
@@ -596,7 +588,7 @@ void FrmHeader::SaveToKapal(const QString& name) {
 
 bool FrmHeader::DeleteToHeader() {
     bool deleted = false;
-    runGuarded([&] {
+    runGuarded(this, [&] {
         deleteManifest(m_state.Conn, rebuildKey());
         deleted = true;
         ViewHeader();
@@ -677,7 +669,7 @@ void FrmHeader::prepareNewManifest() {
 }
 
 void FrmHeader::prepareNewHeader() {
-    runGuarded([this] {
+    runGuarded(this, [this] {
         startNewHeader();
         LabelInOutward(true);
         CmdDetail->setEnabled(false);
@@ -700,12 +692,12 @@ void FrmHeader::focusFirstField() {
 void FrmHeader::afterSaveHeader() {
     CmdDetail->setEnabled(true);
     lockControls(true);
-    runGuarded([this] { RefreshBarang(); });
+    runGuarded(this, [this] { RefreshBarang(); });
 }
 
 void FrmHeader::afterDeleteHeader() {
     showHalf(QStringLiteral("header"));
-    runGuarded([this] { ViewHeader(); });
+    runGuarded(this, [this] { ViewHeader(); });
 }
 
 void FrmHeader::beginEdit() {
@@ -723,13 +715,13 @@ void FrmHeader::openFirst() {
     lockControls(true);
     showHalf(QStringLiteral("header"));
     CmdDetail->setEnabled(true);
-    runGuarded([this] { ViewHeader(); });
+    runGuarded(this, [this] { ViewHeader(); });
 }
 
 void FrmHeader::reopen() {
     lockControls(true);
     if (m_state.entry.StrPart == QLatin1String("header"))
-        runGuarded([this] {
+        runGuarded(this, [this] {
             ValueHeader();
             RefreshBarang();
         });
@@ -739,13 +731,13 @@ void FrmHeader::undoNew() {
     if (m_state.entry.StrPart != QLatin1String("detail"))
         return;
     showHalf(QStringLiteral("detail"));
-    runGuarded([this] { ViewDetail(); });
+    runGuarded(this, [this] { ViewDetail(); });
     CmdHeader->setEnabled(true);
 }
 
 void FrmHeader::undoEdit() {
     lockControls(true);
-    runGuarded([this] {
+    runGuarded(this, [this] {
         const QString key = rebuildKey();
         CmdBarang->setEnabled(CountDetail(m_state.Conn, key) != 0 && !group08X());
         CmdKontainer->setEnabled(CountKontainer(m_state.Conn, key, TextPos->text()) != 0);
@@ -759,7 +751,7 @@ void FrmHeader::undoEdit() {
 
 // Every move refreshes all the counts, whichever way it went.
 void FrmHeader::showCurrent(const QString& /*navigateKey*/) {
-    runGuarded([this] {
+    runGuarded(this, [this] {
         if (m_state.entry.StrPart == QLatin1String("header")) {
             ValueHeader();
             RefreshDetail();
@@ -777,7 +769,7 @@ void FrmHeader::openManifest(const QString& nodaftar) {
     lockControls(true);
     showHalf(QStringLiteral("header"));
     CmdDetail->setEnabled(true);
-    runGuarded([&] {
+    runGuarded(this, [&] {
         m_rsHeader = m_state.Conn.query(
             QStringLiteral("SELECT * FROM tblheader WHERE nodaftar = ? ORDER BY nodaftar"),
             {nodaftar});

@@ -171,8 +171,6 @@ private:
     bool refuse(const QString& message, QWidget* field,
                 Messages::Icon icon = Messages::Icon::Exclamation,
                 const QString& title = Messages::kInformation);
-    // Runs a database action; a failure ends it and reaches the user with its reason.
-    void runGuarded(const std::function<void()>& action);
     bool isSea() const;
     // Rewrites a typed date as dd-mm-yyyy; true when the box then holds a valid date.
     static bool normaliseDate(QLineEdit* box);

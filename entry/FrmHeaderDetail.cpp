@@ -162,7 +162,7 @@ QGroupBox* FrmHeader::buildPorts() {
         grid->addWidget(addLookup(button, moduleName), row, 2);
         grid->addWidget(nameBox, row, 3);
         onLeave(codeBox, [this, codeBox, nameBox] {
-            runGuarded([&] { leavePort(codeBox, nameBox); });
+            runGuarded(this, [&] { leavePort(codeBox, nameBox); });
             return true;
         });
         return std::pair{codeBox, nameBox};
@@ -314,7 +314,7 @@ void FrmHeader::connectDetailEvents() {
         });
     }
     onLeave(TextSatuanKemasan, [this] {
-        runGuarded([this] { leaveSatuanKemasan(); });
+        runGuarded(this, [this] { leaveSatuanKemasan(); });
         return true;
     });
     connect(ChkPartialShipment, &QCheckBox::toggled, this, &FrmHeader::enablePartialBoxes);
@@ -322,7 +322,7 @@ void FrmHeader::connectDetailEvents() {
     connect(CmdKontainer, &QPushButton::clicked, this, &FrmHeader::openPosScreen<FrmKontainer>);
     connect(CmdPeb, &QPushButton::clicked, this, &FrmHeader::openPosScreen<FrmPeb>);
     connect(CmdHeader, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { CmdHeader_Click(); }); });
+            [this] { runGuarded(this, [this] { CmdHeader_Click(); }); });
 }
 
 // ---- events ----
@@ -373,7 +373,7 @@ void FrmHeader::warnPartialContainers() {
 }
 
 template <typename Screen> void FrmHeader::openPosScreen() {
-    runGuarded([this] {
+    runGuarded(this, [this] {
         Screen screen(m_state, currentPos(), this);
         connect(&screen, &Screen::changed, this, &FrmHeader::refreshPosCounts);
         screen.exec();
@@ -383,7 +383,7 @@ template <typename Screen> void FrmHeader::openPosScreen() {
 
 // The goods, container and document screens change what the POS counts.
 void FrmHeader::refreshPosCounts() {
-    runGuarded([this] {
+    runGuarded(this, [this] {
         RefreshBarang();
         RefreshKontainer();
         RefreshDokumen();
@@ -514,7 +514,7 @@ bool FrmHeader::CheckDetail(const QString& nodaftar, const QString& nopos) const
 
 bool FrmHeader::SaveToDetail() {
     bool saved = false;
-    runGuarded([&] {
+    runGuarded(this, [&] {
         rebuildKey();
         if (!checkPos())
             return;
@@ -675,7 +675,7 @@ void FrmHeader::writePos(const Params& values) {
 
 bool FrmHeader::DeleteToDetail() {
     bool deleted = false;
-    runGuarded([&] {
+    runGuarded(this, [&] {
         const QString key = rebuildKey();
         deletePos(m_state.Conn, key, TextPos->text());
         deleted = true;
@@ -699,7 +699,7 @@ void FrmHeader::prepareNewDetail() {
         box->setEnabled(false);
     }
     BlankDetail();
-    runGuarded([this] {
+    runGuarded(this, [this] {
         TextPos->setText(GetNextPos(m_state.Conn, rebuildKey()));
         TextPos->setEnabled(true);
         RefreshDokumen();
@@ -714,14 +714,14 @@ void FrmHeader::prepareNewDetail() {
 void FrmHeader::afterSaveDetail() {
     CmdHeader->setEnabled(true);
     lockControls(true);
-    runGuarded([this] { RefreshBarang(); });
+    runGuarded(this, [this] { RefreshBarang(); });
     CmdKontainer->setEnabled(true);
     CmdConsolidate->setEnabled(true);
 }
 
 void FrmHeader::afterDeleteDetail() {
     showHalf(QStringLiteral("detail"));
-    runGuarded([this] {
+    runGuarded(this, [this] {
         ViewDetail();
         TxtNoBL1->setFocus();
         RefreshBarang();

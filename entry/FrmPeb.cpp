@@ -124,7 +124,7 @@ bool FrmPeb::eventFilter(QObject* watched, QEvent* event) {
     if (watched == TxtKPBCKd && event->type() == QEvent::FocusOut && TxtKPBCKd->isEnabled()) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            runGuarded([this] { showKpbcName(); });
+            runGuarded(this, [this] { showKpbcName(); });
     }
     return PosLineDialog::eventFilter(watched, event);
 }

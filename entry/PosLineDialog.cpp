@@ -66,10 +66,11 @@ PosLineDialog::PosLineDialog(AppState& state, const PosKey& key, Layout layout, 
     page->addWidget(m_list, 1);
 
     connect(CmdNew, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { startNewLine(); }); });
-    connect(CmdSave, &QPushButton::clicked, this, [this] { runGuarded([this] { SaveLine(); }); });
+            [this] { runGuarded(this, [this] { startNewLine(); }); });
+    connect(CmdSave, &QPushButton::clicked, this,
+            [this] { runGuarded(this, [this] { SaveLine(); }); });
     connect(CmdDelete, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { deleteSelected(); }); });
+            [this] { runGuarded(this, [this] { deleteSelected(); }); });
     connect(CmdClose, &QPushButton::clicked, this, &QDialog::close);
     connect(m_list, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { pickRow(index.row()); });
@@ -105,7 +106,7 @@ void PosLineDialog::openForPos() {
         setTabOrder(previous, next);
         previous = next;
     }
-    runGuarded([this] {
+    runGuarded(this, [this] {
         reloadList();
         proposeNextLine();
     });
@@ -165,14 +166,6 @@ void PosLineDialog::finishSave() {
 void PosLineDialog::setCommands(bool newEnabled, bool saveEnabled) {
     CmdNew->setEnabled(newEnabled);
     CmdSave->setEnabled(saveEnabled);
-}
-
-void PosLineDialog::runGuarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const DbError& error) {
-        showDbError(this, error);
-    }
 }
 
 void PosLineDialog::showComboText(QComboBox* combo, const QString& text, int offered) {

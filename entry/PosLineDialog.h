@@ -6,7 +6,6 @@
 
 #include <QDialog>
 
-#include <functional>
 
 class QComboBox;
 class QGridLayout;
@@ -83,8 +82,6 @@ protected:
     // The screen after a successful save: fresh list, empty fields, next line number.
     void finishSave();
     void setCommands(bool newEnabled, bool saveEnabled);
-    // Runs a database action; a failure reaches the user as its reason.
-    void runGuarded(const std::function<void()>& action);
 
     // Shows `text` in a list-only combo box whose first `offered` items are
     // offered; a text outside them is shown as an extra item while it is needed.

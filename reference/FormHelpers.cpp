@@ -96,4 +96,12 @@ void showDbError(QWidget* parent, const DbError& error) {
     Messages::show(parent, QString::fromUtf8(error.what()));
 }
 
+void runGuarded(QWidget* parent, const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const DbError& error) {
+        showDbError(parent, error);
+    }
+}
+
 } // namespace vastrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 class QPlainTextEdit;
@@ -41,5 +43,7 @@ int selectedRow(const QTableView* list);
 
 // Tells the user why a statement failed.
 void showDbError(QWidget* parent, const DbError& error);
+// Runs `action`; a database failure inside it is shown over `parent` instead of escaping.
+void runGuarded(QWidget* parent, const std::function<void()>& action);
 
 } // namespace vastrel
