@@ -137,18 +137,72 @@ void KeyGuard::focusNext(QWidget* from) {
     }
 }
 
+// ---- checks on leaving a box ----
+
+namespace {
+
+class LeaveCheck : public QObject {
+public:
+    LeaveCheck(QLineEdit* box, std::function<bool()> check)
+        : QObject(box), m_box(box), m_check(std::move(check)) {
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::FocusOut || m_box->isReadOnly() || !m_box->isEnabled())
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        if (!m_check())
+            QTimer::singleShot(0, m_box, [box = m_box] {
+                box->setFocus();
+                box->selectAll();
+            });
+        return false;
+    }
+
+private:
+    QLineEdit* m_box;
+    std::function<bool()> m_check;
+};
+
+class TypingRefused : public QObject {
+public:
+    explicit TypingRefused(QComboBox* combo) : QObject(combo) { combo->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return !key->text().isEmpty() && key->key() != Qt::Key_Tab &&
+               key->key() != Qt::Key_Backtab && !isEnter(key) && key->key() != Qt::Key_Escape;
+    }
+};
+
+} // namespace
+
+void checkOnLeaving(QLineEdit* box, std::function<bool()> check) {
+    new LeaveCheck(box, std::move(check));
+}
+
+void refuseTyping(QComboBox* combo) {
+    new TypingRefused(combo);
+}
+
 // ---- DateField ----
 
 void DateField::attach(QLineEdit* box) {
-    auto* field = new DateField(box);
-    box->installEventFilter(field);
-    QObject::connect(box, &QLineEdit::textEdited, field, [box] {
+    QObject::connect(box, &QLineEdit::textEdited, box, [box] {
         const FilteredText filtered = FilterDate(box->text(), box->cursorPosition());
         if (filtered.text != box->text()) {
             box->setText(filtered.text);
             box->setCursorPosition(filtered.cursor);
         }
     });
+    checkOnLeaving(box, [box] { return check(box); });
 }
 
 bool DateField::check(QLineEdit* box) {
@@ -169,21 +223,6 @@ bool DateField::check(QLineEdit* box) {
         break;
     }
     box->selectAll();
-    return false;
-}
-
-bool DateField::eventFilter(QObject* watched, QEvent* event) {
-    auto* box = qobject_cast<QLineEdit*>(watched);
-    if (!box || event->type() != QEvent::FocusOut || box->isReadOnly())
-        return false;
-    const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-        return false;
-    if (!check(box))
-        QTimer::singleShot(0, box, [box] {
-            box->setFocus();
-            box->selectAll();
-        });
     return false;
 }
 

@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
+class QComboBox;
 class QLineEdit;
 class QWidget;
 
@@ -36,20 +39,20 @@ private:
     using QObject::QObject;
 };
 
+// Runs `check` when the user leaves `box`; a failed check takes the focus back.
+// Locked or disabled boxes, and focus lost to another window or a popup, are not checked.
+void checkOnLeaving(QLineEdit* box, std::function<bool()> check);
+
+// A list-only combo box: keys that would type a character are discarded.
+void refuseTyping(QComboBox* combo);
+
 // A date box: typing keeps only digits and "-"; leaving it normalises the
 // date to dd-mm-yyyy or, when it is no date, says so and keeps the focus.
-class DateField : public QObject {
-    Q_OBJECT
+class DateField {
 public:
     static void attach(QLineEdit* box);
     // Normalises the box; false (after the message) when it holds no valid date.
     static bool check(QLineEdit* box);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    using QObject::QObject;
 };
 
 } // namespace vastrel

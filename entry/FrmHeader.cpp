@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vastrel {
@@ -33,51 +32,6 @@ namespace {
 using Icon = Messages::Icon;
 
 const QColor kKeyBoxColour(255, 255, 192);
-
-// Runs a check when the user leaves a box; a failed check takes the focus back.
-// Locked boxes and focus lost to another window or a popup are not checked.
-class LeaveCheck : public QObject {
-public:
-    LeaveCheck(QLineEdit* box, std::function<bool()> check)
-        : QObject(box), m_box(box), m_check(std::move(check)) {
-        box->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::FocusOut || m_box->isReadOnly())
-            return false;
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-            return false;
-        if (!m_check())
-            QTimer::singleShot(0, m_box, [box = m_box] {
-                box->setFocus();
-                box->selectAll();
-            });
-        return false;
-    }
-
-private:
-    QLineEdit* m_box;
-    std::function<bool()> m_check;
-};
-
-// A list-only combo box: keys that would type a character are discarded.
-class TypingRefused : public QObject {
-public:
-    explicit TypingRefused(QComboBox* combo) : QObject(combo) { combo->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto* key = static_cast<QKeyEvent*>(event);
-        return !key->text().isEmpty() && key->key() != Qt::Key_Tab &&
-               key->key() != Qt::Key_Backtab && key->key() != Qt::Key_Return &&
-               key->key() != Qt::Key_Enter && key->key() != Qt::Key_Escape;
-    }
-};
 
 // 1-based position of the row whose `column` holds `value`; 0 when there is none.
 int positionOf(const RowSet& rs, const QString& column, const QString& value) {
@@ -108,10 +62,6 @@ bool FrmHeader::normaliseDate(QLineEdit* box) {
         return false;
     box->setText(check.text);
     return true;
-}
-
-void FrmHeader::onLeave(QLineEdit* box, std::function<bool()> check) {
-    new LeaveCheck(box, std::move(check));
 }
 
 FrmHeader::FrmHeader(AppState& state, CommandHost& host, QWidget* parent)
@@ -274,17 +224,17 @@ void FrmHeader::setTabOrders() {
 }
 
 void FrmHeader::connectHeaderEvents() {
-    new TypingRefused(CmbManifest);
-    new TypingRefused(CmbGroup);
+    refuseTyping(CmbManifest);
+    refuseTyping(CmbGroup);
     connect(CmbManifest, &QComboBox::activated, this,
             [this] { runGuarded(this, [this] { CmbManifest_Click(); }); });
     connect(TxtKapal, &QLineEdit::textChanged, this,
             [this] { CheckChar(TxtKapal, QStringLiteral("Kapal")); });
     connect(TxtNoVoy, &QLineEdit::textChanged, this,
             [this] { CheckChar(TxtNoVoy, QStringLiteral("No Voyage")); });
-    onLeave(TxtKapal, [this] { return CheckChar(TxtKapal, QStringLiteral("Kapal")); });
-    onLeave(TxtNoVoy, [this] { return CheckChar(TxtNoVoy, QStringLiteral("No Voyage")); });
-    onLeave(TxtTime, [this] { return leaveTime(); });
+    checkOnLeaving(TxtKapal, [this] { return CheckChar(TxtKapal, QStringLiteral("Kapal")); });
+    checkOnLeaving(TxtNoVoy, [this] { return CheckChar(TxtNoVoy, QStringLiteral("No Voyage")); });
+    checkOnLeaving(TxtTime, [this] { return leaveTime(); });
     DateField::attach(TxtDate);
     DateField::attach(TxtMasterTglBL);
     connect(CmdDetail, &QPushButton::clicked, this,

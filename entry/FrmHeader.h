@@ -8,7 +8,6 @@
 
 #include <QWidget>
 
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -174,8 +173,6 @@ private:
     bool isSea() const;
     // Rewrites a typed date as dd-mm-yyyy; true when the box then holds a valid date.
     static bool normaliseDate(QLineEdit* box);
-    // Runs `check` whenever the user leaves `box`; a false result takes the focus back.
-    static void onLeave(QLineEdit* box, std::function<bool()> check);
 
     AppState& m_state;
     CommandHost& m_host;

@@ -161,7 +161,7 @@ QGroupBox* FrmHeader::buildPorts() {
         grid->addWidget(codeBox, row, 1);
         grid->addWidget(addLookup(button, moduleName), row, 2);
         grid->addWidget(nameBox, row, 3);
-        onLeave(codeBox, [this, codeBox, nameBox] {
+        checkOnLeaving(codeBox, [this, codeBox, nameBox] {
             runGuarded(this, [&] { leavePort(codeBox, nameBox); });
             return true;
         });
@@ -303,7 +303,7 @@ void FrmHeader::connectDetailEvents() {
     }
     DateField::attach(TxtNoBL2);
     for (QLineEdit* box : {TxtJmlKemasan, TxtBerat, TxtVolume, TxtNoPackage, TxtNoContainer}) {
-        onLeave(box, [this, box] {
+        checkOnLeaving(box, [this, box] {
             if (box->text().isEmpty())
                 box->setText(QStringLiteral("0"));
             if (box == TxtNoPackage)
@@ -313,7 +313,7 @@ void FrmHeader::connectDetailEvents() {
             return true;
         });
     }
-    onLeave(TextSatuanKemasan, [this] {
+    checkOnLeaving(TextSatuanKemasan, [this] {
         runGuarded(this, [this] { leaveSatuanKemasan(); });
         return true;
     });

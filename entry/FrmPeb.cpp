@@ -91,7 +91,11 @@ FrmPeb::FrmPeb(AppState& state, const PosKey& key, QWidget* parent)
     DateField::attach(TxtPEBTgl);
 
     FillJenis();
-    TxtKPBCKd->installEventFilter(this);
+    // Leaving the office code shows the office's name, or says the code is unknown.
+    checkOnLeaving(TxtKPBCKd, [this] {
+        runGuarded(this, [this] { showKpbcName(); });
+        return true;
+    });
     connect(TxtPEBNo, &QLineEdit::textChanged, this, [this] { CheckChar(TxtPEBNo, "No PEB"); });
     connect(CmdKpbc, &QPushButton::clicked, this,
             [this, &state] { ShowFind(state, this, "kpbc1"); });
@@ -117,16 +121,6 @@ void FrmPeb::EnableControl(bool enable) {
 
 QWidget* FrmPeb::newLineFocus() const {
     return CmdKpbc;
-}
-
-// Leaving the office code shows the office's name, or says the code is unknown.
-bool FrmPeb::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == TxtKPBCKd && event->type() == QEvent::FocusOut && TxtKPBCKd->isEnabled()) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            runGuarded(this, [this] { showKpbcName(); });
-    }
-    return PosLineDialog::eventFilter(watched, event);
 }
 
 void FrmPeb::showKpbcName() {

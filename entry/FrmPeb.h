@@ -17,7 +17,6 @@ protected:
     QWidget* newLineFocus() const override;
     void SaveLine() override;
     void showRow(const QStringList& cells) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FillJenis();

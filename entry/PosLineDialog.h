@@ -6,7 +6,6 @@
 
 #include <QDialog>
 
-
 class QComboBox;
 class QGridLayout;
 class QLineEdit;

@@ -6,7 +6,6 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -36,7 +35,7 @@ FrmParties::FrmParties(AppState& state, QWidget* parent)
     setWindowTitle(QStringLiteral("Referensi Parties"));
     resize(700, 520);
     m_jenis->setObjectName(QStringLiteral("CmbJenis"));
-    m_jenis->installEventFilter(this);
+    refuseTyping(m_jenis); // the kind is chosen from the list only
     m_model.setColumns({{QStringLiteral("ID"), 700},
                         {QStringLiteral("Nama Parties"), 3500},
                         {QStringLiteral("Alamat Parties"), 4500},
@@ -56,16 +55,6 @@ FrmParties::FrmParties(AppState& state, QWidget* parent)
 
     Form_Load();
     KeyGuard::install(this);
-}
-
-// The kind is chosen from the list only: typed characters are dropped.
-bool FrmParties::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_jenis && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        return !key->text().isEmpty() && key->key() != Qt::Key_Tab &&
-               key->key() != Qt::Key_Backtab && key->key() != Qt::Key_Escape;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void FrmParties::Form_Load() {

@@ -15,9 +15,6 @@ class FrmParties : public ReferenceDialog {
 public:
     explicit FrmParties(AppState& state, QWidget* parent = nullptr);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void Form_Load();
     void FillJenisParties();
