@@ -1,6 +1,7 @@
 #include "RowSetModel.h"
 
 #include "InputHelpers.h"
+#include "Messages.h"
 #include "Schema.h"
 
 #include <QHeaderView>
@@ -123,6 +124,18 @@ void showAsReportList(QTableView* view, RowSetModel* model) {
     applyColumnWidths(view, model);
     QObject::connect(model, &RowSetModel::columnsChanged, view,
                      [view, model] { applyColumnWidths(view, model); });
+}
+
+bool InsertToGrid(QWidget* parent, RowSetModel& model, const Database& db, const QString& sql,
+                  const Params& params) {
+    try {
+        model.refill(db, sql, params);
+        return true;
+    } catch (const DbError& e) {
+        Messages::show(parent, "Procedure InsertToGrid : " + QString::fromUtf8(e.what()),
+                       Messages::kInformation, Messages::Icon::Information);
+        return false;
+    }
 }
 
 } // namespace vastrel

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QTableView;
+class QWidget;
 
 namespace vastrel {
 
@@ -67,5 +68,10 @@ private:
 // no editing, no row numbers, and the column widths the model gives, also
 // after later setColumns calls.
 void showAsReportList(QTableView* view, RowSetModel* model);
+
+// Fills `model` from a query as the list screens do: a failure shows "Procedure InsertToGrid : "
+// with its reason over `parent` and leaves the list as it was. True when the list was filled.
+bool InsertToGrid(QWidget* parent, RowSetModel& model, const Database& db, const QString& sql,
+                  const Params& params = {});
 
 } // namespace vastrel

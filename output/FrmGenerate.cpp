@@ -249,12 +249,7 @@ bool FrmGenerate::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmGenerate::InsertToGridGenerate(const QString& sql, const Params& params) {
-    try {
-        m_headers->refill(m_state.Conn, sql, params);
-    } catch (const DbError& e) {
-        Messages::show(this, "Procedure InsertToGrid : " + QString::fromUtf8(e.what()),
-                       Messages::kInformation, Messages::Icon::Information);
-    }
+    InsertToGrid(this, *m_headers, m_state.Conn, sql, params);
 }
 
 void FrmGenerate::loadHeaders() {
@@ -281,13 +276,8 @@ void FrmGenerate::showFirstHeader() {
 }
 
 void FrmGenerate::viewDetails(const QString& nodaftar) {
-    try {
-        m_details->refill(m_state.Conn, kDetailQuery, {nodaftar});
+    if (InsertToGrid(this, *m_details, m_state.Conn, kDetailQuery, {nodaftar}))
         selectFirstRow(m_lvDetail);
-    } catch (const DbError& e) {
-        Messages::show(this, "Procedure InsertToGrid : " + QString::fromUtf8(e.what()),
-                       Messages::kInformation, Messages::Icon::Information);
-    }
 }
 
 QString FrmGenerate::selectedHeader(int column) const {

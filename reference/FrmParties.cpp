@@ -71,15 +71,9 @@ void FrmParties::FillJenisParties() {
 }
 
 void FrmParties::ViewParties() {
-    try {
-        m_model.refill(m_state.Conn,
-                       QStringLiteral("SELECT idparties,NamaParties,AlmtParties,KodeParties "
-                                      "FROM tblparties ORDER BY idparties DESC"));
-    } catch (const DbError& e) {
-        Messages::show(this,
-                       QStringLiteral("Procedure InsertToGrid : ") + QString::fromUtf8(e.what()),
-                       Messages::kInformation, Messages::Icon::Information);
-    }
+    InsertToGrid(this, m_model, m_state.Conn,
+                 QStringLiteral("SELECT idparties,NamaParties,AlmtParties,KodeParties "
+                                "FROM tblparties ORDER BY idparties DESC"));
 }
 
 void FrmParties::setFieldsEnabled(bool enabled) {
