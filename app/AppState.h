@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "PasswordChange.h"
 
 #include <QString>
 
@@ -32,6 +33,8 @@ struct AppState {
     QString StrVersion;
     QString StrInisial;
     bool VarProfile = false;
+    // What start-up did about a password change a crash had interrupted.
+    PasswordRecovery passwordRecovery = PasswordRecovery::None;
     EntryState entry;
 
     QString iniPath() const;

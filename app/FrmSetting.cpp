@@ -1,6 +1,8 @@
 #include "FrmSetting.h"
 
+#include "DurableFile.h"
 #include "ManifestIni.h"
+#include "Messages.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -57,10 +59,13 @@ void FrmSetting::load() {
 }
 
 void FrmSetting::CmdSave_Click() {
-    if (m_laut->isChecked())
-        WriteINI(m_iniPath, "MANIFEST", "JENIS", "0");
-    else if (m_udara->isChecked())
-        WriteINI(m_iniPath, "MANIFEST", "JENIS", "1");
+    if (!m_laut->isChecked() && !m_udara->isChecked())
+        return;
+    try {
+        WriteINI(m_iniPath, "MANIFEST", "JENIS", m_laut->isChecked() ? "0" : "1");
+    } catch (const FileWriteError& e) {
+        Messages::showError(this, e);
+    }
 }
 
 } // namespace vastrel

@@ -25,6 +25,14 @@ void showCentered(QWidget* window) {
     window->show();
 }
 
+QString passwordRecoveryMessage(PasswordRecovery recovery) {
+    return recovery == PasswordRecovery::Finished
+               ? QStringLiteral("Perubahan password database yang sempat terputus telah "
+                                "diselesaikan; password baru berlaku.")
+               : QStringLiteral("Perubahan password database yang sempat terputus telah "
+                                "dibatalkan; password lama tetap berlaku.");
+}
+
 } // namespace
 
 Launcher::Launcher(QString programFolder) {
@@ -45,7 +53,11 @@ void Launcher::start() {
 }
 
 bool Launcher::startUp() {
-    switch (StartUp(m_state)) {
+    const StartScreen first = StartUp(m_state);
+    if (m_state.passwordRecovery != PasswordRecovery::None)
+        Messages::show(nullptr, passwordRecoveryMessage(m_state.passwordRecovery),
+                       Messages::kInformation, Messages::Icon::Information);
+    switch (first) {
     case StartScreen::IniFailed:
         std::fprintf(stderr, "vastrel: cannot read %s\n",
                      qPrintable(QDir::toNativeSeparators(m_state.iniPath())));

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
 #include "AppState.h"
+#include "BusyCursor.h"
+#include "DatabaseBackup.h"
 #include "FrmAbout.h"
 #include "FrmGenerate.h"
 #include "FrmHeader.h"
@@ -13,6 +15,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -99,6 +103,8 @@ void MainWindow::buildMenus() {
     file->addAction("Setting Aplikasi", this,
                     [this] { FrmSetting(m_state.iniPath(), this).exec(); })
         ->setObjectName("mnSetting");
+    file->addAction("Backup Database...", this, &MainWindow::backupDatabase)
+        ->setObjectName("mnBackup");
     addCommand(file, "exit", "mnExit", "Exit", QKeySequence("Ctrl+Q"), "Exit");
 
     QMenu* ref = menuBar()->addMenu("Referensi");
@@ -112,6 +118,24 @@ void MainWindow::buildMenus() {
     about->setObjectName("mnAboutParent");
     connect(about, &QAction::triggered, this,
             [this] { FrmAbout(m_state.programFolder, this).exec(); });
+}
+
+void MainWindow::backupDatabase() {
+    const QString proposed = QDir::home().filePath(
+        "manifest-backup-" + QDate::currentDate().toString("yyyyMMdd") + ".db");
+    const QString path =
+        Messages::saveFileName(this, "Backup Database", proposed, "Database (*.db);;All Files (*)");
+    if (path.isEmpty())
+        return;
+    try {
+        const BusyCursor busy;
+        vastrel::backupDatabase(m_state.Conn, m_state.StrDbPassword, path);
+    } catch (const std::runtime_error& e) { // DbError or FileWriteError; nothing was written
+        Messages::showError(this, e);
+        return;
+    }
+    Messages::show(this, "Backup database telah dibuat", Messages::kInformation,
+                   Messages::Icon::Information);
 }
 
 void MainWindow::buildToolBars() {

@@ -64,6 +64,7 @@ private:
     void openGenerate(bool searchMode);
     void openFromSearch(const QString& nodaftar);
     void openProfile();
+    void backupDatabase();
     void CloseAllChild();
     bool confirmExit();
 

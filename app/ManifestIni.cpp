@@ -1,8 +1,12 @@
 #include "ManifestIni.h"
 
+#include "CryptText.h"
+#include "DurableFile.h"
+
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace vastrel {
 
@@ -113,6 +117,11 @@ std::optional<DatabaseValues> readDatabaseValues(const QString& iniPath) {
     return DatabaseValues{QString::fromLatin1(*name), QString::fromLatin1(*password)};
 }
 
+QByteArray databaseValuesLine(const QString& dbName, const std::string& password) {
+    return '"' + dbName.toLatin1() + "\",\"" +
+           QByteArray::fromStdString(EncryptText(password, kPassphrase)) + "\"\r\n";
+}
+
 QString GetINI(const QString& fileName, const QString& section, const QString& key,
                const QString& defaultValue) {
     bool ok = false;
@@ -126,12 +135,12 @@ QString GetINI(const QString& fileName, const QString& section, const QString& k
     return QString::fromLatin1(value).left(kIniValueLimit);
 }
 
-QString WriteINI(const QString& fileName, const QString& section, const QString& key,
-                 const QString& value) {
+void WriteINI(const QString& fileName, const QString& section, const QString& key,
+              const QString& value) {
     bool exists = false;
     QList<QByteArray> lines = readLines(fileName, &exists);
     if (!exists && QFile::exists(fileName))
-        return QStringLiteral("0");
+        throw FileWriteError(fileName, EACCES);
     const bool crlf = !lines.isEmpty() && lines.first().endsWith('\r');
     const QByteArray eol = crlf ? "\r" : "";
     const QByteArray entry = key.toLatin1() + '=' + value.toLatin1() + eol;
@@ -142,13 +151,7 @@ QString WriteINI(const QString& fileName, const QString& section, const QString&
         lines.insert(at.lastLine + 1, entry);
     else
         lines << '[' + section.toLatin1() + ']' + eol << entry;
-
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
-        return QStringLiteral("0");
-    for (const QByteArray& line : lines)
-        out.write(line + '\n');
-    return out.commit() ? QStringLiteral("1") : QStringLiteral("0");
+    writeFileDurably(fileName, lines.join('\n') + '\n', FileAccess::OwnerOnly);
 }
 
 } // namespace vastrel

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 namespace vastrel {
 
@@ -18,6 +19,9 @@ struct DatabaseValues {
 // Empty when the file is missing, unreadable or holds fewer than two values.
 std::optional<DatabaseValues> readDatabaseValues(const QString& iniPath);
 
+// The two leading values of MANIFEST.INI in their quoted form, the password enciphered.
+QByteArray databaseValuesLine(const QString& dbName, const std::string& password);
+
 // Longest value GetINI returns.
 inline constexpr int kIniValueLimit = 254;
 
@@ -27,9 +31,10 @@ QString GetINI(const QString& fileName, const QString& section, const QString& k
                const QString& defaultValue);
 
 // Writes `key` of `[section]`, keeping every other line of the file as it is and
-// creating the file, section or key when missing. Returns "1" on success and
-// "0" on failure, as the callers expect a text.
-QString WriteINI(const QString& fileName, const QString& section, const QString& key,
-                 const QString& value);
+// creating the file (readable by its owner only), section or key when missing.
+// The file is replaced whole; throws FileWriteError and leaves it as it was when
+// it cannot be written.
+void WriteINI(const QString& fileName, const QString& section, const QString& key,
+              const QString& value);
 
 } // namespace vastrel

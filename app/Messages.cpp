@@ -1,5 +1,7 @@
 #include "Messages.h"
 
+#include "DurableFile.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QQueue>
@@ -50,6 +52,11 @@ void Messages::show(QWidget* parent, const QString& text, const QString& title, 
     }
     QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void Messages::showError(QWidget* parent, const std::exception& error) {
+    const auto* file = dynamic_cast<const FileWriteError*>(&error);
+    show(parent, file ? file->indonesianMessage() : QString::fromUtf8(error.what()));
 }
 
 bool Messages::ask(QWidget* parent, const QString& text, const QString& title, Icon icon) {

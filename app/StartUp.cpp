@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "CryptText.h"
+#include "DurableFile.h"
 #include "ManifestIni.h"
 
 #include <QDir>
@@ -54,6 +55,11 @@ void GetJenisManifest(AppState& state) {
 }
 
 StartScreen StartUp(AppState& state) {
+    try {
+        state.passwordRecovery = recoverPasswordChange(state.programFolder);
+    } catch (const FileWriteError&) {
+        // The INI could not be replaced: the connection below fails and says so.
+    }
     if (!ReadManifestIni(state))
         return StartScreen::IniFailed;
     if (!OpenConnection(state))

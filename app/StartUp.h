@@ -27,8 +27,8 @@ enum class StartScreen {
     Profile, // no company profile yet
 };
 
-// Reads the configuration, opens the database and loads the profile and the
-// manifest kind; tells which screen comes first.
+// Mends an interrupted password change, reads the configuration, opens the database
+// and loads the profile and the manifest kind; tells which screen comes first.
 StartScreen StartUp(AppState& state);
 
 } // namespace vastrel

@@ -3,7 +3,14 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
 
+#include "DurableFile.h"
+
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -39,6 +46,12 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value) {
     case QMetaType::Float:
         sqlite3_bind_double(stmt, index, value.toDouble());
         return;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob(stmt, index, bytes.constData(), static_cast<int>(bytes.size()),
+                          SQLITE_TRANSIENT);
+        return;
+    }
     default: {
         const QByteArray utf8 = value.toString().toUtf8();
         sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
@@ -157,9 +170,13 @@ Database Database::open(const QString& path, const std::string& password) {
 }
 
 Database Database::create(const QString& path, const std::string& password) {
-    if (QFileInfo::exists(path))
-        throw DbError(("File already exists: " + path).toStdString());
-    return openWith(path, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // Made here, empty, so that it and its journals are readable by their owner only.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw DbError(("Cannot create " + path + ": " + reasonInEnglish(errno)).toStdString());
+    ::close(fd);
+    return openWith(path, password, SQLITE_OPEN_READWRITE);
 }
 
 void Database::setBusyTimeout(int milliseconds) {
@@ -244,7 +261,9 @@ void Database::rollback() {
     exec(QStringLiteral("ROLLBACK"));
 }
 
-bool Database::inTransaction() const { return m_db && sqlite3_get_autocommit(m_db) == 0; }
+bool Database::inTransaction() const {
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
 
 void Database::rekey(const std::string& newPassword) {
     if (sqlite3_rekey(m_db, newPassword.data(), static_cast<int>(newPassword.size())) != SQLITE_OK)

@@ -19,7 +19,8 @@ public:
 };
 
 // Values bound to the `?` placeholders of a statement, in order.
-// A null QVariant binds NULL; integers, doubles and texts bind as themselves.
+// A null QVariant binds NULL; integers, doubles and texts bind as themselves, a
+// QByteArray as raw bytes (a blob).
 using Params = QVariantList;
 
 // A read-only snapshot of a query result with a current position, the way the
@@ -77,7 +78,8 @@ public:
     // catalogue at once. Throws DbError when the file is missing, is not a database,
     // or the password is wrong.
     static Database open(const QString& path, const std::string& password);
-    // Creates a new, empty encrypted file; fails when the file already exists.
+    // Creates a new, empty encrypted file readable by its owner only; fails when the file
+    // already exists.
     static Database create(const QString& path, const std::string& password);
 
     bool isOpen() const { return m_db != nullptr; }

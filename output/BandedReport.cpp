@@ -1,13 +1,14 @@
 #include "BandedReport.h"
 
+#include "DurableFile.h"
 #include "ReportError.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -179,20 +180,18 @@ int BandedReport::render(QPagedPaintDevice* device) const {
 }
 
 int BandedReport::writePdf(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(("Cannot write " + path + ": " + file.errorString()).toStdString());
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     int pages = 0;
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Vastrel"));
         pdf.setResolution(300);
         setPageSetup(&pdf);
         pages = render(&pdf);
     }
-    if (!file.commit())
-        throw ReportError(("Cannot write " + path + ": " + file.errorString()).toStdString());
+    writeFileDurably(path, buffer.data());
     return pages;
 }
 

@@ -63,7 +63,7 @@ public:
     int render(QPagedPaintDevice* device) const;
 
     // Writes the report as a PDF file, which appears only when it is complete; returns the
-    // page count. Throws ReportError with the reason.
+    // page count. Throws ReportError, or FileWriteError when the file cannot be written.
     int writePdf(const QString& path) const;
 };
 

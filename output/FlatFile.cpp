@@ -1,11 +1,11 @@
 #include "FlatFile.h"
 
 #include "Database.h"
+#include "DurableFile.h"
 
 #include <QDate>
 #include <QHash>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTime>
 
@@ -538,9 +538,7 @@ void FlatFile::CreateFlatFile(const QString& path) const {
         content += toAnsi(line);
         content += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw FlatFileError(("Cannot write " + path + ": " + file.errorString()).toStdString());
+    writeFileDurably(path, content);
 }
 
 } // namespace vastrel

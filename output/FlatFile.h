@@ -62,7 +62,8 @@ public:
     QStringList lines() const;
 
     // Writes the file at `path` (replacing it) only when it is complete; on any failure
-    // throws FlatFileError and leaves whatever was at `path` untouched.
+    // throws FlatFileError (the manifest) or FileWriteError (the disk) and leaves whatever
+    // was at `path` untouched.
     void CreateFlatFile(const QString& path) const;
 
 private:

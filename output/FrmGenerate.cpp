@@ -304,8 +304,9 @@ void FrmGenerate::generate() {
         return;
     try {
         FlatFile(m_state.Conn, nodaftar, m_state.StrJenis).CreateFlatFile(path);
-    } catch (const std::runtime_error& e) { // FlatFileError or DbError; nothing was written
-        Messages::show(this, QString::fromUtf8(e.what()));
+    } catch (const std::runtime_error&
+                 e) { // FlatFileError, FileWriteError or DbError; nothing was written
+        Messages::showError(this, e);
         return;
     }
     Messages::show(this, QStringLiteral("Flat file telah dibuat"), Messages::kInformation,
@@ -340,7 +341,7 @@ void FrmGenerate::showReport(const std::function<ReportContent(const ManifestRep
     try {
         content = build(ManifestReports(m_state.Conn, m_state.StrJenis, m_state.StrVersion));
     } catch (const std::runtime_error& e) { // ReportError or DbError
-        Messages::show(this, QString::fromUtf8(e.what()));
+        Messages::showError(this, e);
         return;
     }
     ReportPreview preview(layoutReport(content), content.caption, pdfName, this);

@@ -60,7 +60,7 @@ void ReportPreview::paint(QPrinter* printer) {
     try {
         m_report.render(printer);
     } catch (const ReportError& e) {
-        Messages::show(this, QString::fromUtf8(e.what()));
+        Messages::showError(this, e);
     }
 }
 
@@ -79,8 +79,8 @@ void ReportPreview::savePdf() {
         return;
     try {
         m_report.writePdf(path);
-    } catch (const ReportError& e) {
-        Messages::show(this, QString::fromUtf8(e.what()));
+    } catch (const std::runtime_error& e) { // ReportError or FileWriteError
+        Messages::showError(this, e);
     }
 }
 

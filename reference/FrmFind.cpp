@@ -1,5 +1,7 @@
 #include "FrmFind.h"
 
+#include "BusyCursor.h"
+
 #include "FormHelpers.h"
 
 #include <QApplication>
@@ -127,13 +129,6 @@ void fillBox(QWidget* box, const QString& text) {
         plain->setPlainText(text);
     }
 }
-
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 } // namespace
 

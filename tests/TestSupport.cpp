@@ -4,6 +4,10 @@
 
 #include <QFile>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 namespace vastrel::test {
 
 void TempDirTest::writeFile(const QString& name, const QByteArray& content) const {
@@ -15,6 +19,27 @@ void TempDirTest::writeFile(const QString& name, const QByteArray& content) cons
 QByteArray TempDirTest::readFile(const QString& name) const {
     QFile file(path(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+FileSizeLimit::FileSizeLimit(long bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_saved = static_cast<long>(limit.rlim_cur);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(m_saved);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+unsigned fileMode(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 void SchemaTest::SetUp() {

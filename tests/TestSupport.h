@@ -31,6 +31,22 @@ private:
     QTemporaryDir m_dir;
 };
 
+// While it lives, no file this process (or a child it starts) writes may grow past
+// `bytes`: writes fail with EFBIG as they would on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    long m_saved;
+};
+
+// The permission bits of a file.
+unsigned fileMode(const QString& path);
+
 // A new database with every table, in a temporary folder.
 class SchemaTest : public TempDirTest {
 protected:

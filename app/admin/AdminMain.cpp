@@ -18,8 +18,11 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace vastrel;
 
@@ -38,7 +41,7 @@ void print(FILE* out, const QString& text) {
 
 // Splits arguments into plain values and "--name value" options (flags have no value).
 bool splitArguments(const QStringList& args, QStringList* values, QStringList* options) {
-    static const QStringList flags = {"--demo", "--help"};
+    static const QStringList flags = {"--demo", "--help", "--password-stdin"};
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith("--") && args[i] != "-o") {
             *values << args[i];
@@ -54,6 +57,7 @@ bool splitArguments(const QStringList& args, QStringList* values, QStringList* o
     return true;
 }
 
+// The value of option `name`; a null text when it is not given.
 QString option(const QStringList& options, const QString& name) {
     for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
         if (options[i] == name)
@@ -69,6 +73,15 @@ QString requireHome(const QStringList& options) {
     return home;
 }
 
+// The encoding an --encoding value names; UTF-8 when it is not given.
+CsvEncoding csvEncoding(const QString& name) {
+    if (name.isEmpty() || name.compare("utf-8", Qt::CaseInsensitive) == 0)
+        return CsvEncoding::Utf8;
+    if (name.compare("windows-1252", Qt::CaseInsensitive) == 0)
+        return CsvEncoding::Windows1252;
+    throw DbError("--encoding must be utf-8 or windows-1252");
+}
+
 // Why the generate screen would refuse to write the manifest's flat file, in the screen's
 // order and words; empty when it may be written.
 QString generateRefusal(const Database& db, const QString& nodaftar) {
@@ -76,18 +89,65 @@ QString generateRefusal(const Database& db, const QString& nodaftar) {
                                     GetStatus(db, nodaftar));
 }
 
-// The installation's state as the program starts it: connection, manifest kind and version.
-void startInstallation(AppState& state, const QString& home) {
-    state.programFolder = home;
-    switch (StartUp(state)) {
-    case StartScreen::IniFailed:
-        throw DbError("Cannot read " + state.iniPath().toStdString());
-    case StartScreen::ConnectionFailed:
-        throw DbError(kConnectionFailedMessage.toStdString());
-    case StartScreen::Login:
-    case StartScreen::Profile:
-        break;
+// The installation named by --home (or VASTREL_HOME), connected as the program starts it.
+AppState connect(const QStringList& options) {
+    QString notes;
+    AppState state = connectInstallation(requireHome(options), &notes);
+    if (!notes.isEmpty())
+        print(stderr, "vastrel-admin: " + notes);
+    return state;
+}
+
+// One line of standard input without its line end.
+std::string readLine() {
+    std::string line;
+    if (!std::getline(std::cin, line))
+        throw DbError("No password on standard input");
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+// Asks on the terminal without echoing what is typed.
+std::string promptHidden(const char* prompt) {
+    std::fputs(prompt, stderr);
+    termios saved{};
+    const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
+    std::string line;
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    if (terminal)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::fputs("\n", stderr);
+    if (!read)
+        throw DbError("No password typed");
+    return line;
+}
+
+enum class Confirm { Once, Twice };
+
+// The password a command needs: one line of standard input with --password-stdin, else
+// the value given on the command line (with a warning: other users can read it), else
+// typed at the terminal without echo (twice for a new password).
+std::string password(const QStringList& options, const QString& given, const char* prompt,
+                     Confirm confirm) {
+    if (options.contains("--password-stdin"))
+        return readLine();
+    if (!given.isNull()) {
+        print(stderr, "vastrel-admin: warning: a password on the command line is visible to "
+                      "other users of this machine; use --password-stdin");
+        return given.toStdString();
+    }
+    if (!isatty(STDIN_FILENO))
+        throw DbError("No password given: use --password-stdin");
+    const std::string typed = promptHidden(prompt);
+    if (confirm == Confirm::Twice && promptHidden("Repeat the password: ") != typed)
+        throw DbError("The two passwords differ");
+    return typed;
 }
 
 // Writes the detail report of one POS or the recap of a manifest as a PDF file.
@@ -101,8 +161,7 @@ void writeReport(const QStringList& values, const QStringList& options) {
     if (values.size() != (detail ? 3 : 2))
         throw ReportError(detail ? "report detail needs NODAFTAR and NOPOS"
                                  : "report recap needs NODAFTAR alone");
-    AppState state;
-    startInstallation(state, requireHome(options));
+    const AppState state = connect(options);
     const ManifestReports reports(state.Conn, state.StrJenis, state.StrVersion);
     const ReportContent content =
         detail ? reports.RptManifesDetil(values[1], values[2]) : reports.RptManifesRekap(values[1]);
@@ -113,35 +172,49 @@ void writeReport(const QStringList& values, const QStringList& options) {
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> all = {
         {"init",
-         {"init DIR --password PASSWORD [--kind sea|air] [--demo]\n"
-          "  Creates MANIFEST.INI and the encrypted database in DIR. --kind sets JENIS in\n"
-          "  MANIFEST.INI and the demo profile; without --demo the company profile screen\n"
-          "  asks for the profile and the manifest kind on the first run.",
+         {"init DIR [--password-stdin] [--kind sea|air] [--demo]\n"
+          "  Creates MANIFEST.INI and the encrypted database in DIR, readable by their owner\n"
+          "  only. The database password is read from standard input with --password-stdin,\n"
+          "  else asked twice at the terminal (--password PASSWORD still works but is visible\n"
+          "  to other users). --kind sets JENIS in MANIFEST.INI and the demo profile; without\n"
+          "  --demo the company profile screen asks for the profile and the manifest kind on\n"
+          "  the first run.",
           1,
           [](const QStringList& values, const QStringList& options) {
               const QString kind = option(options, "--kind");
               if (!kind.isEmpty() && kind != "sea" && kind != "air")
                   throw DbError("--kind must be sea or air");
-              initInstallation({values[0], option(options, "--password").toStdString(),
-                                kind == "air", options.contains("--demo")});
+              const std::string secret = password(options, option(options, "--password"),
+                                                  "Database password: ", Confirm::Twice);
+              initInstallation({values[0], secret, kind == "air", options.contains("--demo")});
               print(stdout, "Installation created in " + values[0]);
           }}},
         {"user",
-         {"user add --home DIR NAME PASSWORD\n  Adds a user who may log in.", 3,
+         {"user add --home DIR NAME [--password-stdin]\n"
+          "  Adds a user who may log in. The user's password is read from standard input\n"
+          "  with --password-stdin, else asked twice at the terminal (a PASSWORD after NAME\n"
+          "  still works but is visible to other users).",
+          2,
           [](const QStringList& values, const QStringList& options) {
               if (values[0] != "add")
                   throw DbError("Unknown user command " + values[0].toStdString());
-              Database db = openInstallation(requireHome(options));
-              addUser(db, values[1], values[2]);
+              Database db = connect(options).Conn;
+              addUser(
+                  db, values[1],
+                  QString::fromStdString(password(options, values.value(2, QString()),
+                                                  "Password of the new user: ", Confirm::Twice)));
               print(stdout, "User " + values[1].toUpper() + " added");
-          }}},
+          },
+          1}},
         {"import",
-         {"import --home DIR TABLE FILE.csv\n"
-          "  Loads a CSV file (first row: column names) into a table; all rows or none.",
+         {"import --home DIR [--encoding utf-8|windows-1252] TABLE FILE.csv\n"
+          "  Loads a CSV file (first row: column names) into a table; all rows or none.\n"
+          "  The file is read as UTF-8 unless --encoding says windows-1252.",
           2,
           [](const QStringList& values, const QStringList& options) {
-              Database db = openInstallation(requireHome(options));
-              const int count = importCsv(db, values[0], values[1]);
+              const CsvEncoding encoding = csvEncoding(option(options, "--encoding"));
+              Database db = connect(options).Conn;
+              const int count = importCsv(db, values[0], values[1], encoding);
               print(stdout, QStringLiteral("%1 rows loaded into %2").arg(count).arg(values[0]));
           }}},
         {"flatfile",
@@ -152,9 +225,7 @@ const std::map<QString, Command>& commands() {
               const QString target = option(options, "-o");
               if (target.isEmpty())
                   throw FlatFileError("-o FILE is required");
-              AppState state;
-              state.Conn = openInstallation(requireHome(options));
-              GetJenisManifest(state);
+              const AppState state = connect(options);
               const QString refusal = generateRefusal(state.Conn, values[0]);
               if (!refusal.isEmpty())
                   throw FlatFileError(refusal.toStdString());
@@ -168,12 +239,50 @@ const std::map<QString, Command>& commands() {
           "  as a PDF file, as the generate screen prints them.",
           2, writeReport, 1}},
         {"password",
-         {"password --home DIR NEW_PASSWORD\n"
-          "  Re-enciphers the database under a new password and updates MANIFEST.INI.",
+         {"password --home DIR [--password-stdin]\n"
+          "  Re-enciphers the database under a new password and updates MANIFEST.INI; a\n"
+          "  crash at any moment leaves an installation that opens, and the next start\n"
+          "  finishes or undoes the change. The new password is read from standard input\n"
+          "  with --password-stdin, else asked twice at the terminal (a NEW_PASSWORD value\n"
+          "  still works but is visible to other users).",
+          0,
+          [](const QStringList& values, const QStringList& options) {
+              const std::string secret = password(options, values.value(0, QString()),
+                                                  "New database password: ", Confirm::Twice);
+              AppState state = connect(options);
+              changePassword(state, secret);
+              print(stdout, "Password changed");
+          },
+          1}},
+        {"backup",
+         {"backup --home DIR FILE\n"
+          "  Copies the database, while it may be in use, into FILE under the same password,\n"
+          "  readable by its owner only; the copy is checked before it is kept.",
           1,
           [](const QStringList& values, const QStringList& options) {
-              changePassword(requireHome(options), values[0].toStdString());
-              print(stdout, "Password changed");
+              backupInstallation(requireHome(options), values[0]);
+              print(stdout, "Backup written to " + values[0]);
+          }}},
+        {"restore",
+         {"restore --home DIR FILE\n"
+          "  Replaces the database by the backup FILE, which must open with the\n"
+          "  installation's password and pass the integrity check. The replaced database is\n"
+          "  kept beside it. Close the application on this installation first.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              const QString kept = restoreInstallation(requireHome(options), values[0]);
+              print(stdout, "Database restored from " + values[0]);
+              if (!kept.isEmpty())
+                  print(stdout, "The replaced database is kept as " + kept);
+          }}},
+        {"tighten",
+         {"tighten --home DIR\n"
+          "  Makes MANIFEST.INI and the database readable by their owner only (mode 0600).",
+          0,
+          [](const QStringList&, const QStringList& options) {
+              const QStringList changed = tightenPermissions(requireHome(options));
+              print(stdout, changed.isEmpty() ? QStringLiteral("Nothing to change")
+                                              : "Owner only: " + changed.join(", "));
           }}},
     };
     return all;

@@ -5,22 +5,127 @@
 
 #include <QDate>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTime>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace vastrel {
 
 namespace {
 
+constexpr qsizetype kQuoteLimit = 60;
+
 struct CsvRow {
     int line = 0; // line of the file where the row starts
     QStringList values;
 };
 
+[[noreturn]] void fail(const QString& file, const QString& place, const QString& what) {
+    throw DbError(QStringLiteral("%1 %2: %3").arg(file, place, what).toStdString());
+}
+
 [[noreturn]] void failAt(const QString& file, int line, const QString& what) {
-    throw DbError(QStringLiteral("%1 line %2: %3").arg(file).arg(line).arg(what).toStdString());
+    fail(file, QStringLiteral("line %1").arg(line), what);
+}
+
+// Fails at the character `index` of `text` with its line and column, both counted from 1.
+[[noreturn]] void failAtCharacter(const QString& file, const QString& text, qsizetype index,
+                                  const QString& what) {
+    const QStringView before = QStringView(text).left(index);
+    const qsizetype lineStart = before.lastIndexOf(u'\n') + 1;
+    fail(file,
+         QStringLiteral("line %1, column %2")
+             .arg(before.count(u'\n') + 1)
+             .arg(before.mid(lineStart).toUcs4().size() + 1),
+         what);
+}
+
+// A value from the file as a message quotes it: its first characters only, when long.
+QString quoted(const QString& value) {
+    if (value.size() <= kQuoteLimit)
+        return '"' + value + '"';
+    const qsizetype cut = value[kQuoteLimit - 1].isHighSurrogate() ? kQuoteLimit - 1 : kQuoteLimit;
+    return '"' + value.left(cut) + QStringLiteral("...\"");
+}
+
+// Bytes of the well-formed UTF-8 sequence that starts at `at`; 0 when none starts there.
+int utf8SequenceLength(QByteArrayView bytes, qsizetype at) {
+    const auto byte = [&](qsizetype i) {
+        return i < bytes.size() ? static_cast<uchar>(bytes[i]) : uchar(0);
+    };
+    const uchar lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    // The lead byte fixes the length and the range of the second byte, which rules out
+    // overlong forms, surrogates and code points above U+10FFFF.
+    struct Form {
+        uchar leadLow, leadHigh;
+        int length;
+        uchar secondLow, secondHigh;
+    };
+    static constexpr Form kForms[] = {
+        {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+        {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+        {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+    };
+    for (const Form& form : kForms) {
+        if (lead < form.leadLow || lead > form.leadHigh)
+            continue;
+        if (byte(at + 1) < form.secondLow || byte(at + 1) > form.secondHigh)
+            return 0;
+        for (int i = 2; i < form.length; ++i) {
+            if ((byte(at + i) & 0xC0) != 0x80)
+                return 0;
+        }
+        return form.length;
+    }
+    return 0;
+}
+
+// Offset of the first byte that is not part of well-formed UTF-8; -1 when there is none.
+qsizetype firstInvalidUtf8(QByteArrayView bytes) {
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int length = utf8SequenceLength(bytes, at);
+        if (length == 0)
+            return at;
+        at += length;
+    }
+    return -1;
+}
+
+// The file's text in `encoding`; a UTF-8 byte-order mark is dropped.
+QString decodedText(QByteArray bytes, CsvEncoding encoding, const QString& file) {
+    if (encoding == CsvEncoding::Windows1252) {
+        QStringDecoder decoder("windows-1252");
+        if (!decoder.isValid())
+            throw DbError("Windows-1252 text cannot be read on this system");
+        return decoder.decode(bytes);
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF")) // the byte-order mark spreadsheet programs write
+        bytes.remove(0, 3);
+    const qsizetype bad = firstInvalidUtf8(bytes);
+    if (bad >= 0) {
+        const QString before = QString::fromUtf8(bytes.left(bad));
+        failAtCharacter(file, before, before.size(),
+                        QStringLiteral("the text is not valid UTF-8 (save the file as UTF-8, or "
+                                       "use --encoding windows-1252)"));
+    }
+    return QString::fromUtf8(bytes);
+}
+
+// The text of the file at `path`, refused when it holds a NUL character.
+QString readText(const QString& path, CsvEncoding encoding) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(("Cannot read " + path + ": " + file.errorString()).toStdString());
+    const QString text = decodedText(file.readAll(), encoding, path);
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        failAtCharacter(path, text, nul, QStringLiteral("the file holds a NUL character"));
+    return text;
 }
 
 // Splits CSV text into rows; quoted values may hold commas, quotes ("") and line breaks.
@@ -99,7 +204,7 @@ QVariant convert(const QString& text, schema::ColumnKind kind, QString* error) {
     case schema::ColumnKind::Number: {
         bool ok = false;
         const double number = t.toDouble(&ok);
-        if (ok)
+        if (ok && std::isfinite(number))
             result = number;
         *error = QStringLiteral("not a number");
         break;
@@ -139,7 +244,7 @@ QStringList resolveColumns(const QString& table, const CsvRow& header, const QSt
         });
         if (match == known.end())
             failAt(file, header.line,
-                   QStringLiteral("%1 has no column \"%2\"").arg(table, name.trimmed()));
+                   QStringLiteral("%1 has no column %2").arg(table, quoted(name.trimmed())));
         if (columns.contains(*match))
             failAt(file, header.line, QStringLiteral("column \"%1\" named twice").arg(*match));
         columns << *match;
@@ -153,16 +258,10 @@ QStringList resolveColumns(const QString& table, const CsvRow& header, const QSt
 
 } // namespace
 
-int importCsv(Database& db, const QString& table, const QString& csvPath) {
+int importCsv(Database& db, const QString& table, const QString& csvPath, CsvEncoding encoding) {
     if (schema::columnNames(table).isEmpty())
         throw DbError(("Unknown table " + table).toStdString());
-    QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DbError(("Cannot read " + csvPath + ": " + file.errorString()).toStdString());
-    QString text = QString::fromUtf8(file.readAll());
-    if (text.startsWith(QChar(0xFEFF))) // the byte-order mark spreadsheet programs write
-        text.remove(0, 1);
-    const std::vector<CsvRow> rows = parseCsv(text, csvPath);
+    const std::vector<CsvRow> rows = parseCsv(readText(csvPath, encoding), csvPath);
     if (rows.empty())
         failAt(csvPath, 1, QStringLiteral("no header row"));
     const QStringList columns = resolveColumns(table, rows.front(), csvPath);
@@ -184,8 +283,8 @@ int importCsv(Database& db, const QString& table, const QString& csvPath) {
             params << convert(row.values[c], schema::columnKind(columns[c]), &error);
             if (!error.isEmpty())
                 failAt(csvPath, row.line,
-                       QStringLiteral("\"%1\" in column %2 is %3")
-                           .arg(row.values[c], columns[c], error));
+                       QStringLiteral("%1 in column %2 is %3")
+                           .arg(quoted(row.values[c]), columns[c], error));
         }
         try {
             db.exec(sql, params);

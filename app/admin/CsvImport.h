@@ -6,11 +6,18 @@ namespace vastrel {
 
 class Database;
 
+// How the bytes of a CSV file are read as text.
+enum class CsvEncoding { Utf8, Windows1252 };
+
 // Loads a CSV file into a table: the first row names the columns (any case),
 // every later row is one record. Values are checked against the column's kind
-// (numbers, -1/0 flags, dates as YYYY-MM-DD or dd-mm-yyyy, times as HH:MM).
-// All rows go in or none; a failure throws DbError with the file's line number.
+// (finite numbers, -1/0 flags, dates as YYYY-MM-DD or dd-mm-yyyy, times as HH:MM).
+// A UTF-8 file may start with a byte-order mark; invalid UTF-8 in a UTF-8 file, or
+// a NUL character in any file, is refused with its line and column.
+// All rows go in or none; a failure throws DbError with the file's line number and
+// quotes at most the first 60 characters of a bad value.
 // Returns the number of rows loaded.
-int importCsv(Database& db, const QString& table, const QString& csvPath);
+int importCsv(Database& db, const QString& table, const QString& csvPath,
+              CsvEncoding encoding = CsvEncoding::Utf8);
 
 } // namespace vastrel

@@ -1,16 +1,19 @@
 #include "Installation.h"
 
-#include "AppState.h"
-#include "CryptText.h"
+#include "DatabaseBackup.h"
 #include "DemoData.h"
+#include "DurableFile.h"
 #include "ManifestIni.h"
+#include "PasswordChange.h"
 #include "PasswordHash.h"
 #include "Schema.h"
 #include "StartUp.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace vastrel {
 
@@ -20,28 +23,21 @@ namespace {
     throw DbError(message.toStdString());
 }
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        fail("Cannot write " + path + ": " + file.errorString());
-}
-
-// Replaces the lines before the first section of MANIFEST.INI by `line`.
-void replaceDatabaseValues(const QString& iniPath, const QByteArray& line) {
-    QFile file(iniPath);
-    if (!file.open(QIODevice::ReadOnly))
-        fail("Cannot read " + iniPath + ": " + file.errorString());
-    const QByteArray content = file.readAll();
-    const qsizetype section = content.indexOf('[');
-    writeFile(iniPath, line + (section < 0 ? QByteArray() : content.mid(section)));
+QString recoveryNote(PasswordRecovery recovery) {
+    switch (recovery) {
+    case PasswordRecovery::Finished:
+        return QStringLiteral(
+            "An interrupted password change was finished: the new password is in force.");
+    case PasswordRecovery::RolledBack:
+        return QStringLiteral(
+            "An interrupted password change was undone: the old password is in force.");
+    case PasswordRecovery::None:
+        break;
+    }
+    return {};
 }
 
 } // namespace
-
-QByteArray databaseValuesLine(const QString& dbName, const std::string& password) {
-    return '"' + dbName.toLatin1() + "\",\"" +
-           QByteArray::fromStdString(EncryptText(password, kPassphrase)) + "\"\r\n";
-}
 
 void initInstallation(const InitOptions& options) {
     if (options.password.empty())
@@ -54,39 +50,43 @@ void initInstallation(const InitOptions& options) {
     if (QFile::exists(iniPath) || QFile::exists(dbPath))
         fail(options.folder + " already holds an installation");
 
-    Database db = Database::create(dbPath, options.password);
     try {
+        Database db = Database::create(dbPath, options.password);
         schema::create(db);
         // Without demo data the company profile screen creates the setting row on the first run.
         if (options.demo)
             addDemoData(db, options.air);
-    } catch (const DbError&) {
         db.close();
+        writeFileDurably(iniPath,
+                         databaseValuesLine(kDefaultDbFileName, options.password) +
+                             "[MANIFEST]\r\nJENIS=" + (options.air ? "1" : "0") +
+                             "\r\nVERSION=1.0\r\n",
+                         FileAccess::OwnerOnly);
+    } catch (const std::runtime_error&) {
         QFile::remove(dbPath);
         throw;
     }
-    writeFile(iniPath, databaseValuesLine(kDefaultDbFileName, options.password) +
-                           "[MANIFEST]\r\nJENIS=" + (options.air ? "1" : "0") +
-                           "\r\nVERSION=1.0\r\n");
 }
 
-namespace {
-
-// The installation's configuration and open connection, as the application starts with them.
-AppState connect(const QString& folder) {
+AppState connectInstallation(const QString& folder, QString* notes) {
     AppState state;
     state.programFolder = folder;
-    if (!ReadManifestIni(state))
+    switch (StartUp(state)) {
+    case StartScreen::IniFailed:
         fail("Cannot read " + state.iniPath());
-    if (!OpenConnection(state))
+    case StartScreen::ConnectionFailed:
         fail(kConnectionFailedMessage);
+    case StartScreen::Login:
+    case StartScreen::Profile:
+        break;
+    }
+    if (notes)
+        *notes = recoveryNote(state.passwordRecovery);
     return state;
 }
 
-} // namespace
-
 Database openInstallation(const QString& folder) {
-    return std::move(connect(folder).Conn);
+    return std::move(connectInstallation(folder).Conn);
 }
 
 void addUser(Database& db, const QString& name, const QString& password) {
@@ -98,17 +98,42 @@ void addUser(Database& db, const QString& name, const QString& password) {
             {name.toUpper(), hashPassword(password)});
 }
 
-void changePassword(const QString& folder, const std::string& newPassword) {
+void changePassword(AppState& state, const std::string& newPassword) {
     if (newPassword.empty())
         fail(QStringLiteral("The database password must not be empty"));
-    AppState state = connect(folder);
-    state.Conn.rekey(newPassword);
-    try {
-        replaceDatabaseValues(state.iniPath(), databaseValuesLine(state.StrDbName, newPassword));
-    } catch (const DbError&) {
-        state.Conn.rekey(state.StrDbPassword); // keep the file readable with the INI as it is
-        throw;
+    changeDatabasePassword(state, newPassword);
+}
+
+void backupInstallation(const QString& folder, const QString& target) {
+    AppState state = connectInstallation(folder);
+    backupDatabase(state.Conn, state.StrDbPassword, target);
+}
+
+QString restoreInstallation(const QString& folder, const QString& source) {
+    AppState state;
+    state.programFolder = folder;
+    if (!ReadManifestIni(state))
+        fail("Cannot read " + state.iniPath());
+    return restoreDatabase(QDir(folder).filePath(state.StrDbName), state.StrDbPassword, source);
+}
+
+QStringList tightenPermissions(const QString& folder) {
+    AppState state;
+    state.programFolder = folder;
+    if (!ReadManifestIni(state))
+        fail("Cannot read " + state.iniPath());
+    const QString db = QDir(folder).filePath(state.StrDbName);
+    QStringList changed;
+    for (const QString& file : {state.iniPath(), db, db + "-journal"}) {
+        const QByteArray name = QFile::encodeName(file);
+        struct stat info {};
+        if (::stat(name.constData(), &info) != 0 || (info.st_mode & 077) == 0)
+            continue;
+        if (::chmod(name.constData(), info.st_mode & 0700) != 0)
+            fail("Cannot change the mode of " + file + ": " + reasonInEnglish(errno));
+        changed << file;
     }
+    return changed;
 }
 
 } // namespace vastrel

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "AppState.h"
+
 #include <QString>
 
 #include <string>
 
 namespace vastrel {
-
-class Database;
 
 inline const QString kDefaultDbFileName = QStringLiteral("manifest.db");
 
@@ -18,19 +18,33 @@ struct InitOptions {
 };
 
 // Creates an installation: MANIFEST.INI naming the database and holding its
-// enciphered password, and the encrypted database with every table. Refuses a
-// folder that already holds either file. Throws DbError with the reason.
+// enciphered password, and the encrypted database with every table, both readable
+// by their owner only. Refuses a folder that already holds either file. Throws
+// DbError or FileWriteError with the reason.
 void initInstallation(const InitOptions& options);
+
+// The installation's state as the program starts it: connection, manifest kind and
+// version. A password change a crash interrupted is mended first and said on `notes`
+// (when given). Throws DbError when it cannot be opened.
+AppState connectInstallation(const QString& folder, QString* notes = nullptr);
 
 // Opens the database of an installation as the application does.
 Database openInstallation(const QString& folder);
 
 void addUser(Database& db, const QString& name, const QString& password);
 
-// Re-enciphers the database under a new password and rewrites MANIFEST.INI.
-void changePassword(const QString& folder, const std::string& newPassword);
+// Re-enciphers the connected installation's database under a new password and rewrites
+// MANIFEST.INI; a crash at any moment leaves an installation that opens.
+void changePassword(AppState& state, const std::string& newPassword);
 
-// The two leading values of MANIFEST.INI, written in their quoted form.
-QByteArray databaseValuesLine(const QString& dbName, const std::string& password);
+// Copies the database into `target`, under the same password.
+void backupInstallation(const QString& folder, const QString& target);
+
+// Replaces the database by the backup `source`; returns where the replaced one was kept.
+QString restoreInstallation(const QString& folder, const QString& source);
+
+// Makes MANIFEST.INI, the database and its journal readable by their owner only;
+// returns the files whose mode changed.
+QStringList tightenPermissions(const QString& folder);
 
 } // namespace vastrel

@@ -16,10 +16,11 @@ protected:
     int count(const QString& table) {
         return openInstallation(folder()).scalar("SELECT count(*) FROM " + table).toInt();
     }
-    void import(const QString& table, const QByteArray& csv) {
+    void import(const QString& table, const QByteArray& csv,
+                CsvEncoding encoding = CsvEncoding::Utf8) {
         writeFile("in.csv", csv);
         Database db = openInstallation(folder());
-        importCsv(db, table, path("in.csv"));
+        importCsv(db, table, path("in.csv"), encoding);
     }
     QString importError(const QString& table, const QByteArray& csv) {
         try {
@@ -58,16 +59,18 @@ TEST_F(AdminTest, UsersAreHashedAndUnique) {
 TEST_F(AdminTest, ImportLoadsAllRowsWithQuotedValues) {
     import("tblkapal", "\xEF\xBB\xBFNMKAPAL\r\n\"O'NEIL, \"\"THE\"\" SHIP\"\r\nKM BARU\r\n");
     EXPECT_EQ(count("tblkapal"), 6);
+    import("tblkapal", "NMKAPAL\nCAF\xC9\n", CsvEncoding::Windows1252);
     import("tblGrup", "kdgrup,urkdgrup,inward,outward,adadetil\n12X,TEST,-1,0,9\n");
     EXPECT_EQ(openInstallation(folder())
                   .scalar("SELECT inward FROM tblGrup WHERE kdgrup = '12X'")
                   .toInt(),
               -1);
-    EXPECT_EQ(
-        openInstallation(folder())
-            .scalar("SELECT count(*) FROM tblkapal WHERE nmkapal = ?", {"O'NEIL, \"THE\" SHIP"})
-            .toInt(),
-        1);
+    for (const QString name : {"O'NEIL, \"THE\" SHIP", "CAF\u00C9"})
+        EXPECT_EQ(openInstallation(folder())
+                      .scalar("SELECT count(*) FROM tblkapal WHERE nmkapal = ?", {name})
+                      .toInt(),
+                  1)
+            << name.toStdString();
 }
 
 TEST_F(AdminTest, ImportRefusesBadFilesWithTheLineAndLoadsNothing) {
@@ -75,7 +78,7 @@ TEST_F(AdminTest, ImportRefusesBadFilesWithTheLineAndLoadsNothing) {
     const struct {
         const char* table;
         QByteArray csv;
-        const char* expected;
+        QString expected;
     } cases[] = {
         {"tblheader", "nodaftar,arrivingdate\nK1,2024-03-01\nK2,31-02-2024\n", "line 3"},
         {"tblheader", "nodaftar,arrivingdate\nK1\n", "line 2: expected 2 values"},
@@ -84,15 +87,28 @@ TEST_F(AdminTest, ImportRefusesBadFilesWithTheLineAndLoadsNothing) {
         {"tblGrup", "kdgrup,inward\nZZ,maybe\n", "line 2"},
         {"tblkemasan", "kdedi\nPK\n", "line 2"}, // already in the demo set
         {"tblnothing", "a\n1\n", "Unknown table"},
+        {"tblGrup", "kdgrup,adadetil\nZ1,nan\n", "\"nan\" in column adadetil is not a number"},
+        {"tblGrup", "kdgrup,adadetil\nZ1,INF\n", "line 2"},
+        {"tblGrup", "kdgrup,adadetil\nZ1,-inf\n", "line 2"},
+        {"tblkapal", "nmkapal\nKM A\nKM \xC3\xA9\xC3(\n",
+         "line 3, column 5: the text is not valid UTF-8"},
+        {"tblkapal", QByteArrayLiteral("nmkapal\n\"KM\nA\0\"\n"),
+         "line 3, column 2: the file holds a NUL"},
+        {"tblheader", "nodaftar,arrivingdate\nK1," + QByteArray(100000, '7') + "\n",
+         "line 2: \"" + QString(60, '7') + "...\" in column arrivingdate"},
     };
-    for (const auto& c : cases)
-        EXPECT_TRUE(importError(c.table, c.csv).contains(c.expected))
-            << c.expected << " / " << importError(c.table, c.csv).toStdString();
+    for (const auto& c : cases) {
+        const QString error = importError(c.table, c.csv);
+        EXPECT_TRUE(error.contains(c.expected))
+            << c.expected.toStdString() << " / " << error.toStdString();
+        EXPECT_LT(error.size(), 300) << error.toStdString();
+    }
     EXPECT_EQ(count("tblheader"), before);
 }
 
 TEST_F(AdminTest, PasswordChangeRekeysAndRewritesTheIni) {
-    changePassword(folder(), "new pass");
+    AppState state = connectInstallation(folder());
+    changePassword(state, "new pass");
     EXPECT_NO_THROW(Database::open(path(kDefaultDbFileName), "new pass"));
     EXPECT_THROW(Database::open(path(kDefaultDbFileName), kTestPassword), DbError);
     EXPECT_EQ(count("tblheader"), 1);
@@ -108,7 +124,12 @@ TEST_F(AdminTest, CommandLineReportsErrorsWithoutCrashing) {
     };
     EXPECT_EQ(run({"init", "--help"}), 0);
     EXPECT_EQ(run({}), 2);
-    EXPECT_EQ(run({"user", "add", "--home", folder(), "ONLYNAME"}), 2);
+    EXPECT_EQ(run({"user", "add", "--home", folder()}), 2);
     EXPECT_EQ(run({"import", "--home", folder(), "tblkapal", path("none.csv")}), 1);
+    writeFile("in.csv", "nmkapal\nKM A\n");
+    for (const auto& [encoding, exitCode] : {std::pair{"ebcdic", 1}, {"Windows-1252", 0}})
+        EXPECT_EQ(
+            run({"import", "--home", folder(), "--encoding", encoding, "tblkapal", path("in.csv")}),
+            exitCode);
     EXPECT_EQ(run({"user", "add", "--home", folder(), "B", "pw"}), 0);
 }

@@ -1,6 +1,7 @@
 #include "StartUp.h"
 #include "CryptText.h"
 #include "Installation.h"
+#include "ManifestIni.h"
 #include "Schema.h"
 #include "TestSupport.h"
 

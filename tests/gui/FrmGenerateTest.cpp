@@ -3,6 +3,7 @@
 #include "FlatFile.h"
 #include "ReferenceTestSupport.h"
 #include "ReportPreview.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 using namespace vastrel;
 using namespace vastrel::test;
@@ -194,9 +196,11 @@ private slots:
             const char* target; // empty: the dialog is cancelled
             const char* damage;
             const char* reason; // empty: nothing is said
+            long diskLeft = 0;  // bytes a file may take, as on a full disk; 0: no limit
         } cases[] = {
             {"", "", ""},
-            {"missing/out.txt", "", "Cannot write"},
+            {"missing/out.txt", "", "Folder tidak ditemukan"},
+            {"out.txt", "", "File terlalu besar", 100},
             {"out.txt", "bruto = -1", "is negative"},
         };
         for (const auto& c : cases) {
@@ -205,7 +209,12 @@ private slots:
             clickRow(headers(), 2);
             if (*c.target)
                 Messages::nextFileName(file(c.target));
-            click("CmdGenerate");
+            {
+                std::optional<test::FileSizeLimit> fullDisk;
+                if (c.diskLeft)
+                    fullDisk.emplace(c.diskLeft);
+                click("CmdGenerate");
+            }
             const QList<Messages::Record> log = Messages::takeLog();
             QCOMPARE(log.size(), *c.reason ? 2 : 1);
             if (*c.reason) {

@@ -7,6 +7,7 @@
 #include "Readiness.h"
 
 #include <QAction>
+#include <QDate>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -151,6 +152,30 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(messages.take().value(0).text,
                  QString("Apakah Anda akan keluar dari aplikasi ini?"));
+    }
+
+    void backupWritesACopyThatOpensOrSaysWhyNot() {
+        const struct {
+            const char* target;
+            const char* message;
+        } cases[] = {
+            {"copy.db", "Backup database telah dibuat"},
+            {"missing/copy.db", "Folder tidak ditemukan"},
+        };
+        for (const auto& c : cases) {
+            RecordedMessages messages;
+            Messages::nextFileName(dir.filePath(c.target));
+            child<QAction>(window, "mnBackup")->trigger();
+            const auto log = messages.take();
+            QCOMPARE(log.size(), 2);
+            QVERIFY(log[0].text.contains("manifest-backup-" +
+                                         QDate::currentDate().toString("yyyyMMdd") + ".db"));
+            QVERIFY2(log[1].text.contains(c.message), qPrintable(log[1].text));
+        }
+        QCOMPARE(Database::open(dir.filePath("copy.db"), "pw")
+                     .scalar("SELECT count(*) FROM tblheader")
+                     .toInt(),
+                 1);
     }
 
     void navigationIsIgnoredBeforeOpen() {

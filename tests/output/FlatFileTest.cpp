@@ -1,5 +1,6 @@
 #include "FlatFile.h"
 #include "DemoData.h"
+#include "DurableFile.h"
 #include "Installation.h"
 #include "TestSupport.h"
 
@@ -259,7 +260,7 @@ TEST_F(FlatFileTest, ThousandDocumentsOverflowTheirSequence) {
 
 TEST_F(FlatFileTest, MissingHeaderOrUnwritablePathIsReported) {
     EXPECT_THROW(FlatFile(db, "20240101000009", "0").lines(), FlatFileError);
-    EXPECT_THROW(FlatFile(db, kKey, "0").CreateFlatFile(path("missing/out.txt")), FlatFileError);
+    EXPECT_THROW(FlatFile(db, kKey, "0").CreateFlatFile(path("missing/out.txt")), FileWriteError);
 }
 
 class FlatFileCommandTest : public TempDirTest {
@@ -302,4 +303,17 @@ TEST_F(FlatFileCommandTest, RefusesAManifestThatIsNotReady) {
     EXPECT_EQ(run("20240101000009", &errors), 1);
     EXPECT_TRUE(errors.contains("Data header tidak ditemukan")) << errors.toStdString();
     EXPECT_FALSE(QFile::exists(path("out.txt")));
+}
+
+TEST_F(FlatFileCommandTest, AFullDiskFailsLoudlyAndKeepsTheEarlierFile) {
+    writeFile("out.txt", "EARLIER FILE");
+    QString errors;
+    {
+        FileSizeLimit fullDisk(200); // the demo manifest's file is larger
+        EXPECT_EQ(run(kKey, &errors), 1);
+    }
+    EXPECT_TRUE(errors.contains("Cannot write " + path("out.txt") + ": File too large"))
+        << errors.toStdString();
+    EXPECT_FALSE(errors.contains("telah dibuat"));
+    EXPECT_EQ(readFile("out.txt"), "EARLIER FILE");
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <string>
+
+namespace vastrel {
+
+struct AppState;
+
+// The MANIFEST.INI with the new password, written beside the old one while the
+// database password changes.
+inline const QString kPendingIniFileName = QStringLiteral("MANIFEST.INI.pending");
+
+// The moments of a password change after which a crash must still leave an
+// installation that opens.
+enum class PasswordStep { PendingIniWritten, DatabaseRekeyed };
+
+// Changes the password of the connected installation in `state` in three steps, each
+// of which survives a kill or a power loss: the new MANIFEST.INI is written completely
+// beside the old one, the database is re-keyed in one transaction, and the new INI is
+// renamed over the old one. A crash in between is mended by recoverPasswordChange().
+// `afterStep` is called after each step (a seam for tests). Throws DbError or
+// FileWriteError; the installation then opens with its old password.
+void changeDatabasePassword(AppState& state, const std::string& newPassword,
+                            const std::function<void(PasswordStep)>& afterStep = {});
+
+enum class PasswordRecovery {
+    None,       // no change was interrupted
+    Finished,   // the database was already under the new password: the new INI now stands
+    RolledBack, // the database kept its old password: the pending INI was dropped
+};
+
+// Mends a password change that a crash interrupted, before the installation in
+// `folder` is opened.
+PasswordRecovery recoverPasswordChange(const QString& folder);
+
+} // namespace vastrel

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <stdexcept>
+
+namespace vastrel {
+
+// A file that could not be written or replaced. Whatever stood at the target before
+// is still there, unchanged. `code` is the system's error number.
+class FileWriteError : public std::runtime_error {
+public:
+    FileWriteError(const QString& path, int code);
+    const QString& path() const { return m_path; }
+    int code() const { return m_code; }
+    // "Gagal menulis PATH: Disk penuh", for the screens.
+    QString indonesianMessage() const;
+
+private:
+    QString m_path;
+    int m_code;
+};
+
+// Why a file operation failed, in plain words ("No space left on device", "Disk penuh").
+QString reasonInEnglish(int code);
+QString reasonInIndonesian(int code);
+
+// Who may read a new file: everybody the user's umask allows, or its owner alone
+// (files holding secrets: MANIFEST.INI, databases, backups). A file that is replaced
+// keeps its own mode either way.
+enum class FileAccess { Shared, OwnerOnly };
+
+// Writes a file whole or not at all. The content goes to a temporary file in the
+// target's folder; commit() checks every write, syncs the data, verifies the size,
+// renames it over the target and syncs the folder. Until commit() returns the target
+// is untouched, and a DurableFile dropped or failed removes its temporary file.
+class DurableFile {
+public:
+    DurableFile(const QString& target, FileAccess access);
+    ~DurableFile();
+    DurableFile(const DurableFile&) = delete;
+    DurableFile& operator=(const DurableFile&) = delete;
+
+    void write(const QByteArray& data);
+    // For a file another writer fills (a database engine): the temporary file, empty and
+    // with the target's mode. commit() then syncs it as that writer left it.
+    QString temporaryPath();
+    void commit();
+
+private:
+    [[noreturn]] void fail(int code);
+
+    QString m_target;
+    QString m_temporary;
+    int m_fd = -1;
+    qint64 m_written = 0;
+    bool m_filledElsewhere = false;
+};
+
+// The common case: `content` becomes the whole file at `path`, or nothing changes.
+void writeFileDurably(const QString& path, const QByteArray& content,
+                      FileAccess access = FileAccess::Shared);
+
+// Renames `from` over `to` and syncs the folder, so the new name survives a power loss.
+void renameDurably(const QString& from, const QString& to);
+
+} // namespace vastrel
