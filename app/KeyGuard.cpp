@@ -21,6 +21,7 @@ const QStringList kMultiLineFields = {
     "TXTCONSIGNEEADDR", "TXTMARK",        "TXTKETERANGAN", "TXTALAMAT",     "TXTNAMA"};
 
 const char* kLockedProperty = "vastrelLocked";
+const char* kLookupBoxesProperty = "vastrelLookupBoxes";
 
 bool isTextBox(const QObject* o) {
     return qobject_cast<const QLineEdit*>(o) || qobject_cast<const QPlainTextEdit*>(o);
@@ -43,14 +44,29 @@ bool typesCharacter(const QKeyEvent* e) {
            !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
+// Clicks the enabled lookup button of the window that fills `field`; false when there is none.
+bool openLookup(QWidget* field) {
+    for (QAbstractButton* button : field->window()->findChildren<QAbstractButton*>()) {
+        const QStringList boxes = button->property(kLookupBoxesProperty).toStringList();
+        if (button->isEnabled() && boxes.contains(field->objectName(), Qt::CaseInsensitive)) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 bool handleKey(QWidget* field, QKeyEvent* e) {
+    if (e->key() == Qt::Key_F4 && e->modifiers() == Qt::NoModifier)
+        return openLookup(field);
     if (isEnter(e) && !(e->modifiers() & Qt::ControlModifier)) {
         if (auto* button = qobject_cast<QAbstractButton*>(field)) {
             button->click();
             return true;
         }
-        if (kMultiLineFields.contains(field->objectName().toUpper()) && !KeyGuard::isLocked(field))
-            return false;
+        // In a multi-line field Enter starts a new line, which a locked field refuses.
+        if (kMultiLineFields.contains(field->objectName().toUpper()))
+            return KeyGuard::isLocked(field);
         KeyGuard::focusNext(field);
         return true;
     }
@@ -107,6 +123,10 @@ void KeyGuard::setLocked(QWidget* field, bool locked) {
     else if (auto* plain = qobject_cast<QPlainTextEdit*>(field))
         plain->setReadOnly(locked);
     field->setProperty(kLockedProperty, locked);
+}
+
+void KeyGuard::setLookup(QAbstractButton* button, const QStringList& boxes) {
+    button->setProperty(kLookupBoxesProperty, boxes);
 }
 
 bool KeyGuard::isLocked(const QWidget* field) {

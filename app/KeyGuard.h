@@ -2,9 +2,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
+class QAbstractButton;
 class QComboBox;
 class QLineEdit;
 class QWidget;
@@ -16,8 +18,9 @@ inline const QString kLockedMessage = QStringLiteral(
 
 // The keyboard behaviour every screen shares: Enter moves to the next field
 // (and selects its text) except in the multi-line fields, letters typed into
-// text boxes become capitals, and typing into a locked box only shows
-// kLockedMessage. Locked combo boxes refuse every change.
+// text boxes become capitals, typing into a locked box only shows
+// kLockedMessage, and F4 opens the lookup of a box that has one. Locked combo
+// boxes refuse every change.
 class KeyGuard : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +31,10 @@ public:
     static void LockControls(QWidget* form, bool locked);
     static void setLocked(QWidget* field, bool locked);
     static bool isLocked(const QWidget* field);
+
+    // F4 in one of the boxes named `boxes` (in the button's window) clicks `button`,
+    // the lookup that fills them, when it is enabled.
+    static void setLookup(QAbstractButton* button, const QStringList& boxes);
 
     // Moves the focus to the next field in tab order and selects its text.
     static void focusNext(QWidget* from);

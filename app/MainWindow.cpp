@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "BusyCursor.h"
+#include "CommandKeys.h"
 #include "DatabaseBackup.h"
 #include "FrmAbout.h"
 #include "FrmGenerate.h"
@@ -84,7 +85,8 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& key, const QString& 
 }
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
+    // The mnemonics open the menus with Alt+F, Alt+R and Alt+A.
+    QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnFile");
     addCommand(file, "new", "mnNew", "New", QKeySequence("Ctrl+N"), "New");
     addCommand(file, "save", "mnSave", "Save", QKeySequence("Ctrl+S"), "Save");
@@ -107,17 +109,32 @@ void MainWindow::buildMenus() {
         ->setObjectName("mnBackup");
     addCommand(file, "exit", "mnExit", "Exit", QKeySequence("Ctrl+Q"), "Exit");
 
-    QMenu* ref = menuBar()->addMenu("Referensi");
+    QMenu* ref = menuBar()->addMenu("&Referensi");
     ref->setObjectName("mnRef");
     m_kapalMenu = ref->addAction("Kapal", this, [this] { FrmKapal(m_state, this).exec(); });
     m_kapalMenu->setObjectName("mnKapal");
     ref->addAction("Parties", this, [this] { FrmParties(m_state, this).exec(); })
         ->setObjectName("mnParties");
 
-    QAction* about = menuBar()->addAction("About");
+    QAction* about = menuBar()->addAction("&About");
     about->setObjectName("mnAboutParent");
     connect(about, &QAction::triggered, this,
             [this] { FrmAbout(m_state.programFolder, this).exec(); });
+
+    // F10 opens the menu bar, as on other desktop programs.
+    auto* menuKey = new QAction(this);
+    menuKey->setObjectName("mnBarKey");
+    menuKey->setShortcut(Qt::Key_F10);
+    connect(menuKey, &QAction::triggered, this,
+            [this, file] { menuBar()->setActiveAction(file->menuAction()); });
+    addAction(menuKey);
+
+    QList<QKeySequence> keys;
+    for (const QAction* action : file->actions()) {
+        if (!action->shortcut().isEmpty())
+            keys << action->shortcut();
+    }
+    new CommandKeys(this, keys);
 }
 
 void MainWindow::backupDatabase() {
@@ -304,6 +321,10 @@ void MainWindow::commandSave() {
         m_entry->afterSaveHeader();
     ControlToolBar("save");
     entry.StrMode = "save";
+    // The list now holds what was saved, also when it was begun with New from the start:
+    // navigation works at once, as after Open.
+    entry.VarNavigate = true;
+    showNavigation(true);
     returnTo(detail ? entry.DetailPosition : entry.HeaderPosition);
 }
 

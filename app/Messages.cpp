@@ -1,6 +1,6 @@
 #include "Messages.h"
 
-#include "DurableFile.h"
+#include "UserError.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -55,8 +55,8 @@ void Messages::show(QWidget* parent, const QString& text, const QString& title, 
 }
 
 void Messages::showError(QWidget* parent, const std::exception& error) {
-    const auto* file = dynamic_cast<const FileWriteError*>(&error);
-    show(parent, file ? file->indonesianMessage() : QString::fromUtf8(error.what()));
+    const auto* known = dynamic_cast<const UserError*>(&error);
+    show(parent, known ? known->indonesian() : QString::fromUtf8(error.what()));
 }
 
 bool Messages::ask(QWidget* parent, const QString& text, const QString& title, Icon icon) {

@@ -31,8 +31,8 @@ public:
     // A box with an OK button.
     static void show(QWidget* parent, const QString& text, const QString& title = kInformation,
                      Icon icon = Icon::Exclamation);
-    // A failure, in the user's words where the program knows them (a file that could not
-    // be written), otherwise the error's own text.
+    // A failure, in Indonesian where the program has the words (a UserError), otherwise
+    // in the error's own text.
     static void showError(QWidget* parent, const std::exception& error);
     // A Yes/No question; true for Yes.
     static bool ask(QWidget* parent, const QString& text, const QString& title = kInformation,

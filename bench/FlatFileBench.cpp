@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <stdexcept>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,7 +36,7 @@ int main(int argc, char* argv[]) {
 
         QFile file(dir.filePath("bench.txt"));
         if (!file.open(QIODevice::ReadOnly))
-            throw FlatFileError("The flat file cannot be read back");
+            throw std::runtime_error("The flat file cannot be read back");
         const long long lines = file.readAll().count("\r\n");
         std::printf("POS: %d\n", posCount);
         std::printf("Flat file: %lld lines, %lld bytes in %.3f s (%.0f lines/s)\n", lines,

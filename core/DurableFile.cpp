@@ -70,12 +70,9 @@ mode_t sharedMode() {
 } // namespace
 
 FileWriteError::FileWriteError(const QString& path, int code)
-    : std::runtime_error(("Cannot write " + path + ": " + reasonInEnglish(code)).toStdString()),
+    : UserError("Cannot write " + path + ": " + reasonInEnglish(code),
+                "Gagal menulis file " + path + ": " + reasonInIndonesian(code)),
       m_path(path), m_code(code) {}
-
-QString FileWriteError::indonesianMessage() const {
-    return "Gagal menulis file " + m_path + ": " + reasonInIndonesian(m_code);
-}
 
 QString reasonInEnglish(int code) {
     const Reason* reason = findReason(code);

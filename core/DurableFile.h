@@ -1,21 +1,20 @@
 #pragma once
 
+#include "UserError.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include <stdexcept>
 
 namespace vastrel {
 
 // A file that could not be written or replaced. Whatever stood at the target before
-// is still there, unchanged. `code` is the system's error number.
-class FileWriteError : public std::runtime_error {
+// is still there, unchanged. `code` is the system's error number; indonesian() reads
+// "Gagal menulis file PATH: Disk penuh".
+class FileWriteError : public UserError {
 public:
     FileWriteError(const QString& path, int code);
     const QString& path() const { return m_path; }
     int code() const { return m_code; }
-    // "Gagal menulis PATH: Disk penuh", for the screens.
-    QString indonesianMessage() const;
 
 private:
     QString m_path;

@@ -78,7 +78,8 @@ bool IsValidTime(const QString& text) {
 
 QString NormaliseTime(const QString& text) {
     const QString t = text.size() == 4 ? text.left(2) + ":" + text.mid(2, 2) : text;
-    if (allDigits(t) || !IsValidTime(t))
+    // Only a colon separates the hour from the minutes: "12.30" is no time here.
+    if (allDigits(t) || !IsValidTime(t) || t[2] != u':')
         return {};
     return t.left(2) + ":" + t.mid(3, 2);
 }

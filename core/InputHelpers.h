@@ -32,7 +32,7 @@ DateCheck CheckDate(const QString& text);
 // "HH:mm" with hour 0-23 and minute 0-59.
 bool IsValidTime(const QString& text);
 // The arrival time as the header screen takes it: "0830" becomes "08:30".
-// Empty when the text is not a valid time.
+// Empty when the text is not a valid time in HH:mm ("12.30" is not).
 QString NormaliseTime(const QString& text);
 
 // 1-based positions of characters a text field refuses: control characters

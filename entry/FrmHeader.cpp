@@ -123,6 +123,7 @@ QPushButton* FrmHeader::addLookup(const QString& name, const QString& moduleName
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
     connect(button, &QPushButton::clicked, this,
             [this, moduleName] { ShowFind(m_state, this, moduleName); });
+    bindLookupKey(button, moduleName);
     return button;
 }
 

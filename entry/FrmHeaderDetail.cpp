@@ -445,7 +445,7 @@ void FrmHeader::enableUnitFields() {
     }
     TextSatuanKemasan->setEnabled(carriesUnits);
     TextUraian->setEnabled(carriesUnits);
-    CmdSatuanKemasan->setEnabled(carriesUnits && isSea());
+    CmdSatuanKemasan->setEnabled(carriesUnits);
 }
 
 void FrmHeader::ValueDetail() {
@@ -502,8 +502,9 @@ void FrmHeader::BlankDetail() {
     const bool packageDefault = m_state.isAir() && !group08X();
     TextSatuanKemasan->setText(packageDefault ? QStringLiteral("PK") : QString());
     TextUraian->setText(packageDefault ? QStringLiteral("Package") : QString());
-    TxtNoPackage->setEnabled(false);
+    // The partial totals are typed only while Part Shipment is ticked, and it is cleared here.
     ChkPartialShipment->setChecked(false);
+    enablePartialBoxes(false);
 }
 
 bool FrmHeader::CheckDetail(const QString& nodaftar, const QString& nopos) const {
@@ -590,8 +591,9 @@ bool FrmHeader::checkQuantities() {
         {TxtJmlKemasan, "Data jumlah kemasan tidak valid"},
         {TxtBerat, "Data bruto tidak valid"},
         {TxtVolume, "Data volume tidak valid"}};
+    // A negative quantity would only be refused later, by the flat file.
     for (const auto& [box, message] : numbers) {
-        if (!isNumeric(box->text()))
+        if (!isNumeric(box->text()) || number(box) < 0)
             return refuse(message, box);
     }
     return true;

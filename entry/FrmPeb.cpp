@@ -78,7 +78,7 @@ FrmPeb::FrmPeb(AppState& state, const PosKey& key, QWidget* parent)
     addField("Jenis Dok", CmbJenis);
 
     TxtKPBCKd = newLineEdit("TxtKPBCKd", 6);
-    CmdKpbc = newLookupButton("CmdKpbc");
+    CmdKpbc = newLookupButton("CmdKpbc", "kpbc1");
     addField("KPBC", TxtKPBCKd, CmdKpbc);
     TxtKPBCNm = newLineEdit("TxtKPBCNm", 255);
     KeyGuard::setLocked(TxtKPBCNm, true);

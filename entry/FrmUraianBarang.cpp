@@ -34,7 +34,7 @@ PosLineDialog::Layout goodsLayout() {
 FrmUraianBarang::FrmUraianBarang(AppState& state, const PosKey& key, QWidget* parent)
     : PosLineDialog(state, key, goodsLayout(), parent) {
     TxtHs = newLineEdit("TxtHs", 10);
-    CmdFind = newLookupButton("CmdFind");
+    CmdFind = newLookupButton("CmdFind", "hs");
     addField(kHsLabel, TxtHs, CmdFind);
 
     TxtKeterangan = multiLineBox("TxtKeterangan", 3000, 0, nullptr);

@@ -1,6 +1,7 @@
 #include "PosLineDialog.h"
 
 #include "FormHelpers.h"
+#include "FrmFind.h"
 #include "KeyGuard.h"
 #include "Messages.h"
 #include "Numbering.h"
@@ -161,6 +162,8 @@ void PosLineDialog::finishSave() {
     proposeNextLine();
     EnableControl(false);
     setCommands(true, false);
+    // Where the next line begins: Enter on New opens it.
+    CmdNew->setFocus();
 }
 
 void PosLineDialog::setCommands(bool newEnabled, bool saveEnabled) {
@@ -187,8 +190,9 @@ QLineEdit* PosLineDialog::newLineEdit(const QString& name, int maxLength) {
     return box;
 }
 
-QPushButton* PosLineDialog::newLookupButton(const QString& name) {
+QPushButton* PosLineDialog::newLookupButton(const QString& name, const QString& moduleName) {
     QPushButton* button = commandButton(name, QStringLiteral("..."), nullptr);
+    bindLookupKey(button, moduleName);
     // Reached with the mouse: Enter in the code box moves on to the next field.
     button->setFocusPolicy(Qt::ClickFocus);
     button->setFont(QFont(QStringLiteral("MS Sans Serif"), 8, QFont::Bold));

@@ -86,8 +86,8 @@ protected:
     // offered; a text outside them is shown as an extra item while it is needed.
     static void showComboText(QComboBox* combo, const QString& text, int offered);
     static QLineEdit* newLineEdit(const QString& name, int maxLength);
-    // The "..." button that opens a lookup.
-    static QPushButton* newLookupButton(const QString& name);
+    // The "..." button that opens the lookup `moduleName`; F4 in a box it fills clicks it.
+    static QPushButton* newLookupButton(const QString& name, const QString& moduleName);
 
     QLineEdit* TextTglDok;
     QLineEdit* TextNoDaftar;

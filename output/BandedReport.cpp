@@ -61,7 +61,8 @@ public:
     PageWriter(const BandedReport& report, QPagedPaintDevice* device)
         : m_report(report), m_device(device) {
         if (!m_painter.begin(device))
-            throw ReportError("The report cannot be printed: the printer or file is not ready");
+            throw ReportError("The report cannot be printed: the printer or file is not ready",
+                              "Laporan tidak dapat dicetak: printer atau file belum siap");
         const qreal scale = device->width() / report.pageWidth;
         m_painter.scale(scale, scale);
         m_painter.setPen(QPen(Qt::black, kRuleWidth));
@@ -110,7 +111,8 @@ private:
 
     void startPage() {
         if (m_page > 0 && !m_device->newPage())
-            throw ReportError("The report cannot be printed: a new page could not be started");
+            throw ReportError("The report cannot be printed: a new page could not be started",
+                              "Laporan tidak dapat dicetak: halaman baru tidak dapat dibuat");
         ++m_page;
         drawBand(m_report.pageHeader, 0);
         drawBand(m_report.pageFooter, m_bodyBottom);

@@ -121,11 +121,13 @@ public:
     explicit Fields(QString where) : m_where(std::move(where)) {}
 
     QString date(const QVariant& value, const QString& label) const {
-        return reformatted<QDate>(value, "yyyy-MM-dd", "yyyyMMdd", label, "a date");
+        return reformatted<QDate>(value, "yyyy-MM-dd", "yyyyMMdd", label,
+                                  {"is not a date", "bukan tanggal"});
     }
 
     QString time(const QVariant& value, const QString& label) const {
-        return reformatted<QTime>(value, "HH:mm:ss", "HHmmss", label, "a time");
+        return reformatted<QTime>(value, "HH:mm:ss", "HHmmss", label,
+                                  {"is not a time", "bukan waktu"});
     }
 
     QString count(const QVariant& value, int digits, const QString& label) const {
@@ -137,9 +139,7 @@ public:
         const QString text =
             value < kLargestCount ? zeroPadded(std::llround(value), digits) : shown(value);
         if (text.size() > digits)
-            refuse(QStringLiteral("%1 %2 does not fit in %3 digits")
-                       .arg(label, shown(value))
-                       .arg(digits));
+            refuseWidth(label, value, digits);
         return text;
     }
 
@@ -148,20 +148,33 @@ public:
         refuseNegative(amount, label);
         const QString text = FormatDecimal(kQuantityWidth, amount);
         if (text.size() > kQuantityWidth)
-            refuse(QStringLiteral("%1 %2 does not fit in %3 digits")
-                       .arg(label, shown(amount))
-                       .arg(kQuantityWidth));
+            refuseWidth(label, amount, kQuantityWidth);
         return text;
     }
 
 private:
-    [[noreturn]] void refuse(const QString& problem) const {
-        throw FlatFileError((m_where + problem).toStdString());
+    // What is wrong with a value, in English and in Indonesian.
+    struct Problem {
+        const char* english;
+        const char* indonesian;
+    };
+
+    [[noreturn]] void refuse(const QString& label, const QString& value,
+                             const Problem& problem) const {
+        const QString what = m_where + label + ' ' + value + ' ';
+        throw FlatFileError(what + QLatin1String(problem.english),
+                            what + QLatin1String(problem.indonesian));
+    }
+
+    [[noreturn]] void refuseWidth(const QString& label, double value, int digits) const {
+        const QString what = m_where + label + ' ' + shown(value);
+        throw FlatFileError(what + QStringLiteral(" does not fit in %1 digits").arg(digits),
+                            what + QStringLiteral(" tidak muat dalam %1 digit").arg(digits));
     }
 
     void refuseNegative(double value, const QString& label) const {
         if (value < 0)
-            refuse(label + ' ' + shown(value) + QStringLiteral(" is negative"));
+            refuse(label, shown(value), {"is negative", "bernilai negatif"});
     }
 
     // A null or empty number counts as 0.
@@ -171,20 +184,20 @@ private:
         bool ok = false;
         const double result = value.toDouble(&ok);
         if (!ok || !std::isfinite(result))
-            refuse(label + ' ' + value.toString() + QStringLiteral(" is not a number"));
+            refuse(label, value.toString(), {"is not a number", "bukan angka"});
         return result;
     }
 
     // A stored date or time in the record's digits-only form; blanks when there is none.
     template <typename DateOrTime>
     QString reformatted(const QVariant& value, const char* stored, const char* written,
-                        const QString& label, const char* kind) const {
+                        const QString& label, const Problem& notOfKind) const {
         const QString text = value.toString();
         if (text.isEmpty())
             return blanks(static_cast<int>(std::strlen(written)));
         const DateOrTime parsed = DateOrTime::fromString(text, QLatin1String(stored));
         if (!parsed.isValid())
-            refuse(label + ' ' + text + QStringLiteral(" is not ") + QLatin1String(kind));
+            refuse(label, text, notOfKind);
         return parsed.toString(QLatin1String(written));
     }
 
@@ -480,7 +493,7 @@ FlatFile::Header FlatFile::GetHeaderRecord() const {
                        "no_master, tgl_master FROM tblheader WHERE nodaftar = ?"),
         {m_nodaftar});
     if (rs.eof())
-        throw FlatFileError(("Data header tidak ditemukan: " + m_nodaftar).toStdString());
+        throw FlatFileError("Data header tidak ditemukan: " + m_nodaftar);
     const QString direction = rs.text(QStringLiteral("jnsmanifest"));
     const bool inward = direction.toUpper() == QLatin1String("INWARD");
     const Fields fields{QString()};
@@ -528,7 +541,8 @@ QStringList FlatFile::lines() const {
         WriteDetailRecords(header, out);
         return out;
     } catch (const DbError& e) {
-        throw FlatFileError(std::string("Cannot read the manifest: ") + e.what());
+        throw FlatFileError("Cannot read the manifest: " + QString::fromUtf8(e.what()),
+                            "Manifes tidak dapat dibaca: " + QString::fromUtf8(e.what()));
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "UserError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
-#include <stdexcept>
 
 namespace vastrel {
 
@@ -12,9 +12,9 @@ class Database;
 
 // A flat file that could not be written; what() says why in words the user can act on.
 // Nothing has been written to the target when it is thrown.
-class FlatFileError : public std::runtime_error {
+class FlatFileError : public UserError {
 public:
-    using std::runtime_error::runtime_error;
+    using UserError::UserError;
 };
 
 // ---- Field helpers: pure text functions the writer is built from ----

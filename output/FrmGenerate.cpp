@@ -195,7 +195,7 @@ void FrmGenerate::buildControls() {
     connect(m_cmdGenerate, &QPushButton::clicked, this, &FrmGenerate::generate);
     QPushButton* printDetail = addButton("CmdPrintDetail", "&Print Detail");
     connect(printDetail, &QPushButton::clicked, this, &FrmGenerate::printDetail);
-    QPushButton* printRekap = addButton("CmdPrintRekap", "&Print Header");
+    QPushButton* printRekap = addButton("CmdPrintRekap", "Print &Header");
     connect(printRekap, &QPushButton::clicked, this, &FrmGenerate::printRekap);
     QPushButton* close = addButton("CmdClose", "&Close");
     connect(close, &QPushButton::clicked, this, &QDialog::reject);

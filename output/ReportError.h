@@ -1,13 +1,13 @@
 #pragma once
 
-#include <stdexcept>
+#include "UserError.h"
 
 namespace vastrel {
 
-// A report that cannot be built or written; what() says why in words the user can act on.
-class ReportError : public std::runtime_error {
+// A report that cannot be built or written, said in words the user can act on.
+class ReportError : public UserError {
 public:
-    using std::runtime_error::runtime_error;
+    using UserError::UserError;
 };
 
 } // namespace vastrel

@@ -3,6 +3,7 @@
 #include "BusyCursor.h"
 
 #include "FormHelpers.h"
+#include "KeyGuard.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -220,6 +221,11 @@ void FrmFind::copyToCaller(int row) {
         if (auto* box = window->findChild<QWidget*>(boxes.at(column)))
             fillBox(box, m_model.text(row, column));
     }
+}
+
+void bindLookupKey(QAbstractButton* button, const QString& moduleName) {
+    if (const LookupModule* lookup = findModule(moduleName))
+        KeyGuard::setLookup(button, lookup->targets.value(moduleName.toLower()));
 }
 
 void ShowFind(AppState& state, QWidget* caller, const QString& moduleName, bool activeDblClick) {

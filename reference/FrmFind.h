@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPointer>
 
+class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,6 +46,9 @@ private:
     QPushButton* m_findButton;
     QTableView* m_list;
 };
+
+// Lets F4 in a box the lookup `moduleName` fills click `button`, which opens that lookup.
+void bindLookupKey(QAbstractButton* button, const QString& moduleName);
 
 // Opens the lookup dialog modally for `moduleName` over the window of
 // `caller`, listing the first rows with a busy cursor.

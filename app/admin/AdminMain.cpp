@@ -157,10 +157,10 @@ void writeReport(const QStringList& values, const QStringList& options) {
         throw ReportError("-o FILE.pdf is required");
     const bool detail = values[0] == "detail";
     if (!detail && values[0] != "recap")
-        throw ReportError("Unknown report " + values[0].toStdString() + ": detail or recap");
+        throw ReportError("Unknown report " + values[0] + ": detail or recap");
     if (values.size() != (detail ? 3 : 2))
-        throw ReportError(detail ? "report detail needs NODAFTAR and NOPOS"
-                                 : "report recap needs NODAFTAR alone");
+        throw ReportError(detail ? QStringLiteral("report detail needs NODAFTAR and NOPOS")
+                                 : QStringLiteral("report recap needs NODAFTAR alone"));
     const AppState state = connect(options);
     const ManifestReports reports(state.Conn, state.StrJenis, state.StrVersion);
     const ReportContent content =
@@ -228,7 +228,7 @@ const std::map<QString, Command>& commands() {
               const AppState state = connect(options);
               const QString refusal = generateRefusal(state.Conn, values[0]);
               if (!refusal.isEmpty())
-                  throw FlatFileError(refusal.toStdString());
+                  throw FlatFileError(refusal);
               FlatFile(state.Conn, values[0], state.StrJenis).CreateFlatFile(target);
               print(stdout, "Flat file telah dibuat");
           }}},

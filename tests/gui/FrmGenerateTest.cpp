@@ -201,7 +201,7 @@ private slots:
             {"", "", ""},
             {"missing/out.txt", "", "Folder tidak ditemukan"},
             {"out.txt", "", "File terlalu besar", 100},
-            {"out.txt", "bruto = -1", "is negative"},
+            {"out.txt", "bruto = -1", "POS 0001: Berat Bruto -1 bernilai negatif"},
         };
         for (const auto& c : cases) {
             if (*c.damage)

@@ -337,6 +337,8 @@ private slots:
     void posChecksComeInOrder() {
         storeHeader(kStoredKey);
         enterDetail();
+        // The partial totals wait for Part Shipment to be ticked.
+        QVERIFY(!field("TxtNoContainer")->isEnabled() && !field("TxtNoPackage")->isEnabled());
         // Two containers recorded for the POS about to be entered.
         for (const char* seq : {"0001", "0002"})
             inst->exec("INSERT INTO tblcontainer VALUES (?, '0001', ?, 'C', '20', 'F', 'S')",
@@ -354,7 +356,9 @@ private slots:
             {{"TxtBongkar", "IDTPP"}, "Kode pelabuhan akhir tidak valid"},
             {{"TxtAkhir", "IDTPP", "TxtJmlKemasan", "x"}, "Data jumlah kemasan tidak valid"},
             {{"TxtJmlKemasan", "8", "TxtBerat", ""}, "Data bruto tidak valid"},
+            {{"TxtBerat", "-1"}, "Data bruto tidak valid"},
             {{"TxtBerat", "1.5", "TxtVolume", "1.2.3"}, "Data volume tidak valid"},
+            {{"TxtVolume", "-0.5"}, "Data volume tidak valid"},
             {{"TxtVolume", "2"}, "Kode satuan kemasan"},
             {{"TextSatuanKemasan", "ZZ"}, "Kode satuan kemasan"},
             {{"TextSatuanKemasan", "CT", "ChkPartialShipment", "1", "TxtNoPackage", "x"},
@@ -385,6 +389,7 @@ private slots:
         storeHeader(kStoredKey);
         enterDetail();
         QCOMPARE(field("TextSatuanKemasan")->text() + field("TextUraian")->text(), "PKPackage");
+        QVERIFY(field<QPushButton>("CmdSatuanKemasan")->isEnabled());
         setAll({"TxtAsal", "XXXXX", "TxtNoBL1", "HAWB1", "TxtNoBL2", "10-03-2024"});
         QVERIFY(!savePos());
         QCOMPARE(shownTexts(), QStringList{"Kode airport asal tidak valid"});

@@ -104,6 +104,9 @@ private slots:
         QCOMPARE(child<QLineEdit>(entry, "TextNoDaftar")->text(), QString("000002"));
         QCOMPARE(child<QLineEdit>(entry, "TxtTime")->text(), QString("08:30"));
         QCOMPARE(enabledCommands(*window), QString("TTFFTFT"));
+        QVERIFY(child<QToolBar>(window, "TB2")->isVisible());
+        child<QAction>(window, "prev")->trigger();
+        QCOMPARE(child<QLineEdit>(entry, "TextNoDaftar")->text(), QString("000001"));
     }
 
     void aManifestFoundBySearchStaysOnScreenAfterItsSave() {
