@@ -39,6 +39,7 @@ FrmLogin::FrmLogin(AppState& state, QWidget* parent)
     setObjectName("FrmLogin");
     setWindowTitle("Login");
     m_password->setEchoMode(QLineEdit::Password);
+    m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
 
     auto* title = new QLabel("Vastrel ", this);
     title->setObjectName("Label4");

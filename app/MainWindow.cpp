@@ -22,8 +22,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOption>
 #include <QToolBar>
 
 namespace vastrel {
@@ -155,6 +157,24 @@ void MainWindow::backupDatabase() {
                    Messages::Icon::Information);
 }
 
+// Some standard icons are grey already, so the style's greying leaves them looking enabled;
+// a disabled command's icon is faded as well.
+QIcon MainWindow::commandIcon(QStyle::StandardPixmap which, const QSize& size) const {
+    const QPixmap normal = style()->standardIcon(which).pixmap(size);
+    QStyleOption option;
+    option.initFrom(this);
+    QPixmap faded(normal.size());
+    faded.setDevicePixelRatio(normal.devicePixelRatio());
+    faded.fill(Qt::transparent);
+    QPainter painter(&faded);
+    painter.setOpacity(0.35);
+    painter.drawPixmap(0, 0, style()->generatedIconPixmap(QIcon::Disabled, normal, &option));
+    painter.end();
+    QIcon icon(normal);
+    icon.addPixmap(faded, QIcon::Disabled);
+    return icon;
+}
+
 void MainWindow::buildToolBars() {
     m_tb1 = addToolBar("TB1");
     m_tb1->setObjectName("TB1");
@@ -167,7 +187,7 @@ void MainWindow::buildToolBars() {
     const char* keys[] = {"new", "edit", "open", "save", "delete", "undo", "generate", "exit"};
     for (int i = 0; i < 8; ++i) {
         QAction* action = m_commands.value(keys[i]);
-        action->setIcon(style()->standardIcon(icons[i]));
+        action->setIcon(commandIcon(icons[i], m_tb1->iconSize()));
         m_tb1->addAction(action);
     }
 

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QStyle>
 
 class QAction;
 class QLabel;
@@ -65,6 +66,7 @@ private:
     void openFromSearch(const QString& nodaftar);
     void openProfile();
     void backupDatabase();
+    QIcon commandIcon(QStyle::StandardPixmap which, const QSize& size) const;
     void CloseAllChild();
     bool confirmExit();
 

@@ -96,7 +96,8 @@ KeyLocation locate(const QList<QByteArray>& lines, const QString& section, const
             continue;
         if (!withoutCr(lines[i]).trimmed().isEmpty())
             at.lastLine = i;
-        if (keyValue(lines[i], key))
+        // A key written twice reads (and is written) at its first line.
+        if (at.keyLine < 0 && keyValue(lines[i], key))
             at.keyLine = i;
     }
     return at;

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -169,6 +170,27 @@ FrmFind::FrmFind(AppState& state, QWidget* caller, QWidget* parent)
     connect(m_findButton, &QPushButton::clicked, this, &FrmFind::CmdFind_Click);
     connect(m_find, &QLineEdit::returnPressed, this, &FrmFind::CmdFind_Click);
     connect(m_list, &QTableView::doubleClicked, this, &FrmFind::LvFind_DblClick);
+    // From the keyboard: type in the search box, Down into the list, Enter picks the row.
+    m_find->installEventFilter(this);
+    m_list->installEventFilter(this);
+    m_find->setFocus();
+}
+
+bool FrmFind::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == m_find && key->key() == Qt::Key_Down && m_model.rowCount() > 0) {
+        m_list->setFocus();
+        if (!m_list->currentIndex().isValid())
+            m_list->setCurrentIndex(m_model.index(0, 0));
+        return true;
+    }
+    if (watched == m_list && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        LvFind_DblClick(m_list->currentIndex());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FrmFind::ViewMainTable(const QString& moduleName, bool activeDblClick) {

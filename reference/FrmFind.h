@@ -16,8 +16,8 @@ namespace vastrel {
 
 // The lookup dialog: lists the rows of one reference table for a module key
 // ("kapal", "hs", "pelabuhanasal", "partiesshiper", "kpbc1", ...), searches
-// them by name, and a double-click copies the row into the boxes of the
-// screen that opened it.
+// them by name, and a double-click (or Enter on a row) copies the row into the
+// boxes of the screen that opened it.
 class FrmFind : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +28,9 @@ public:
     void ViewMainTable(const QString& moduleName, bool activeDblClick);
     // Lists the first 100 rows, or (`inForm`) every row whose name holds the search text.
     void ShowQuery(const QString& moduleName, bool inForm);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CmdFind_Click();

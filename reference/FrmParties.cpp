@@ -14,15 +14,15 @@ namespace vastrel {
 
 namespace {
 
-// Kind names by code: "1", "2", "3".
+// Kind names by code; any other code, " 1" or "01" among them, has no name.
+const QStringList kKindCodes = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
 const QStringList kKindNames = {QStringLiteral("Shipper"), QStringLiteral("Consignee"),
                                 QStringLiteral("Notify")};
 constexpr int kKindColumn = 3;
 constexpr int kMaxFieldLength = 2000;
 
 QString kindName(const QVariant& code) {
-    const int index = code.toString().trimmed().toInt() - 1;
-    return index >= 0 && index < kKindNames.size() ? kKindNames.at(index) : QString();
+    return kKindNames.value(kKindCodes.indexOf(code.toString()));
 }
 
 } // namespace

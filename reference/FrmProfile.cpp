@@ -2,6 +2,7 @@
 
 #include "FormHelpers.h"
 #include "KeyGuard.h"
+#include "ManifestIni.h"
 #include "Messages.h"
 #include "StartUp.h"
 
@@ -99,10 +100,12 @@ void FrmProfile::ViewProfile() {
                                                        {m_fax, "fax"}};
     for (const auto& [box, column] : fields)
         setBoxText(box, profile.eof() ? QString() : profile.text(QLatin1String(column)));
-    if (profile.eof())
-        return;
-    m_state.StrInisial = profile.text(QStringLiteral("inisial"));
-    const QString kind = profile.text(QStringLiteral("jenis_manifest"));
+    if (!profile.eof())
+        m_state.StrInisial = profile.text(QStringLiteral("inisial"));
+    // A first run proposes the kind the installation was made for.
+    const QString kind = profile.eof() ? GetINI(m_state.iniPath(), QStringLiteral("MANIFEST"),
+                                                QStringLiteral("JENIS"), kSea)
+                                       : profile.text(QStringLiteral("jenis_manifest"));
     if (kind == kSea)
         m_laut->setChecked(true);
     else if (kind == kAir)

@@ -32,7 +32,7 @@ TEST_F(IniTest, MissingFileOrOneValueReadsNothing) {
 TEST_F(IniTest, GetIniReadsItsSectionWithDefaultsAndLimit) {
     const QString file = path("MANIFEST.INI");
     writeFile("MANIFEST.INI", "\"a.mdb\",\"00\"\r\nJENIS=9\r\n[OTHER]\r\nJENIS=7\r\n"
-                              "[manifest]\r\n jenis = 1 \r\nVERSION=" +
+                              "[manifest]\r\n jenis = 1 \r\nJENIS=0\r\nVERSION=" +
                                   QByteArray(300, 'v') + "\r\n");
     EXPECT_EQ(GetINI(file, "MANIFEST", "JENIS", "0"), "1");
     EXPECT_EQ(GetINI(file, "MANIFEST", "VERSION", "").size(), kIniValueLimit);

@@ -5,11 +5,13 @@
 #include "Installation.h"
 #include "ManifestIni.h"
 #include "StartUp.h"
+#include "TestSupport.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTemporaryDir>
 
 using namespace vastrel;
@@ -42,6 +44,9 @@ private slots:
         login.show();
         auto* user = child<QLineEdit>(&login, "TxtUser");
         auto* password = child<QLineEdit>(&login, "TxtPassword");
+        QCOMPARE(
+            password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
+            int('*'));
         QSignalSpy spy(&login, &FrmLogin::loggedIn);
 
         login.CmdLogin_Click();
@@ -105,6 +110,15 @@ private slots:
         setting.CmdSave_Click();
         QCOMPARE(GetINI(ini, "MANIFEST", "JENIS", "0"), QString("1"));
         QVERIFY(readDatabaseValues(ini).has_value());
+        // A save that cannot be written says so and leaves the file as it was.
+        RecordedMessages messages;
+        laut->setChecked(true);
+        {
+            test::FileSizeLimit fullDisk(8);
+            setting.CmdSave_Click();
+        }
+        QVERIFY2(messages.take().value(0).text.contains("Gagal menulis"), "no message");
+        QCOMPARE(GetINI(ini, "MANIFEST", "JENIS", "0"), QString("1"));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "FrmProfile.h"
+#include "ManifestIni.h"
 #include "ReferenceTestSupport.h"
 
 #include <QApplication>
@@ -21,8 +22,11 @@ class FrmProfileTest : public QObject {
     std::unique_ptr<TestInstallation> db;
     std::unique_ptr<FrmProfile> form;
 
-    void open(bool profileExists) {
+    // `iniKind`: the JENIS MANIFEST.INI holds, when it is given.
+    void open(bool profileExists, const char* iniKind = nullptr) {
         db = std::make_unique<TestInstallation>();
+        if (iniKind)
+            WriteINI(db->state.iniPath(), "MANIFEST", "JENIS", iniKind);
         db->state.VarProfile = profileExists;
         if (profileExists)
             db->exec("INSERT INTO tblsetting(nama, inisial, alamat, notelp, fax, jenis_manifest, "
@@ -77,6 +81,14 @@ private slots:
         QCOMPARE(Messages::lastText(), QString("Data berhasil disimpan"));
         QVERIFY(!form->isVisible());
         QCOMPARE(form->result(), int(QDialog::Accepted));
+    }
+
+    void aFirstRunProposesTheKindOfTheInstallation() {
+        const std::pair<const char*, const char*> kinds[] = {{"0", "OpLaut"}, {"1", "OpUdara"}};
+        for (const auto& [iniKind, proposed] : kinds) {
+            open(false, iniKind);
+            QVERIFY2(child<QRadioButton>(form.get(), proposed)->isChecked(), iniKind);
+        }
     }
 
     void closingEndsTheProgramOnlyOnAFirstRun() {

@@ -64,6 +64,19 @@ private slots:
 
     void afterLoginOnlyNewOpenGenerateAndExit() {
         QCOMPARE(enabledCommands(*window), QString("TFTFFFT"));
+        // A disabled command's icon is plainly faded, also where the icon is grey already.
+        const auto opacity = [](const QIcon& icon, QIcon::Mode mode) {
+            const QImage image = icon.pixmap(24, mode).toImage();
+            long alpha = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    alpha += qAlpha(image.pixel(x, y));
+            return alpha;
+        };
+        for (QAction* command : child<QToolBar>(window, "TB1")->actions())
+            QVERIFY2(opacity(command->icon(), QIcon::Disabled) <
+                         opacity(command->icon(), QIcon::Normal) / 2,
+                     qPrintable(command->objectName()));
         QVERIFY(window->command("exit")->isEnabled());
         QCOMPARE(child<QLabel>(window, "StBarPanel1")->text(), QString("User Name : DEMO"));
         QCOMPARE(window->windowTitle(), QString("Vastrel Laut 1.0"));
