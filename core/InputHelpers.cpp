@@ -1,6 +1,7 @@
 #include "InputHelpers.h"
 
 #include <QDate>
+#include <QHash>
 #include <QStringList>
 
 #include <algorithm>
@@ -103,6 +104,56 @@ QString InvalidCharMessage(const QString& text, const QList<int>& positions) {
 
 QString InvalidCharTitle(const QString& fieldLabel) {
     return "Invalid Character - " + fieldLabel;
+}
+
+namespace {
+
+// The plain letters of one accented Latin letter; empty for any other character.
+QString plainLetters(QChar c) {
+    static const QHash<char16_t, QString> unaccented = {
+        {u'\u00df', "SS"}, {u'\u00c6', "AE"}, {u'\u00e6', "ae"}, {u'\u0152', "OE"},
+        {u'\u0153', "oe"}, {u'\u00d8', "O"},  {u'\u00f8', "o"},  {u'\u00d0', "D"},
+        {u'\u00f0', "d"},  {u'\u0110', "D"},  {u'\u0111', "d"},  {u'\u00de', "TH"},
+        {u'\u00fe', "th"}, {u'\u0141', "L"},  {u'\u0142', "l"},  {u'\u0131', "i"}};
+    if (const auto found = unaccented.find(c.unicode()); found != unaccented.end())
+        return *found;
+    if (!c.isLetter())
+        return {};
+    // A letter with its accents as separate marks: the base letter, then the marks.
+    QString plain;
+    for (const QChar part : QString(c).normalized(QString::NormalizationForm_D)) {
+        if (part.unicode() < 128 && part.isLetter())
+            plain += part;
+        else if (part.category() != QChar::Mark_NonSpacing)
+            return {};
+    }
+    return plain;
+}
+
+} // namespace
+
+QString WithPlainLetters(const QString& text) {
+    const QList<int> positions = InvalidCharPositions(text);
+    if (positions.isEmpty())
+        return {};
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!positions.contains(static_cast<int>(i) + 1)) {
+            plain += text[i];
+            continue;
+        }
+        const QString letters = plainLetters(text[i]);
+        if (letters.isEmpty())
+            return {};
+        plain += letters;
+    }
+    return plain;
+}
+
+QString PlainLettersQuestion(const QString& text, const QList<int>& positions,
+                             const QString& plain) {
+    return InvalidCharMessage(text, positions) +
+           "\r\n\r\nGanti huruf beraksen dengan huruf biasa?\r\n" + plain;
 }
 
 QString CaptionText(const QString& strJenis, const QString& strVersion) {

@@ -41,6 +41,13 @@ QList<int> InvalidCharPositions(const QString& text);
 // The message listing them: "Posisi 4 [\t], Posisi 9 [é]".
 QString InvalidCharMessage(const QString& text, const QList<int>& positions);
 QString InvalidCharTitle(const QString& fieldLabel);
+// `text` with its accented Latin letters written plain ("SOCIÉTÉ" -> "SOCIETE", "ß" -> "SS",
+// "Æ" -> "AE"). Empty when there is nothing to replace or when any refused character is
+// something else (a tab, a Chinese character): such a text stays refused as it is.
+QString WithPlainLetters(const QString& text);
+// The question offering that replacement, below the list of the refused characters.
+QString PlainLettersQuestion(const QString& text, const QList<int>& positions,
+                             const QString& plain);
 
 // The main window's caption: "Vastrel Laut 2.1" or "Vastrel Udara 2.1".
 QString CaptionText(const QString& strJenis, const QString& strVersion);

@@ -63,15 +63,14 @@ QWidget* FrmUraianBarang::newLineFocus() const {
 }
 
 void FrmUraianBarang::SaveLine() {
-    const QString description = TxtKeterangan->toPlainText();
-    if (description.isEmpty()) {
+    if (TxtKeterangan->toPlainText().isEmpty()) {
         refuse("Silahkan isi field Keterangan", TxtKeterangan);
         return;
     }
+    // Read after the check, which may have written accented letters plain.
     if (!CheckChar(TxtHs, kHsLabel) || !CheckChar(TxtKeterangan, kDescriptionLabel))
         return;
-    const QString hs = TxtHs->text();
-    const bool written = writeLine({"hs", "uraian"}, {hs, description});
+    const bool written = writeLine({"hs", "uraian"}, {TxtHs->text(), TxtKeterangan->toPlainText()});
     if (written)
         finishSave();
 }

@@ -44,6 +44,16 @@ bool CheckChar(QWidget* box, const QString& fieldLabel) {
     const QList<int> positions = InvalidCharPositions(text);
     if (positions.isEmpty())
         return true;
+    // Names copied from shipping papers carry accents: the clerk may have them written plain.
+    const QString plain = WithPlainLetters(text);
+    if (!plain.isEmpty() && Messages::ask(box, PlainLettersQuestion(text, positions, plain),
+                                          InvalidCharTitle(fieldLabel))) {
+        if (auto* line = qobject_cast<QLineEdit*>(box))
+            line->setText(plain);
+        else if (auto* multiLine = qobject_cast<QPlainTextEdit*>(box))
+            multiLine->setPlainText(plain);
+        return true;
+    }
     Messages::show(box, InvalidCharMessage(text, positions), InvalidCharTitle(fieldLabel),
                    Messages::Icon::Exclamation);
     box->setFocus();

@@ -24,7 +24,8 @@ QString boxText(const QWidget* box);
 
 // Refuses a text box holding characters the database must not get: lists
 // them in one message titled after `fieldLabel`, focuses the box and selects
-// the last of them. True when the text is clean.
+// the last of them. When they are all accented Latin letters it first offers
+// to write them plain; Yes does so and passes. True when the text is clean.
 bool CheckChar(QWidget* box, const QString& fieldLabel);
 
 // A multi-line box keeps at most `maxLength` characters, as a single-line box

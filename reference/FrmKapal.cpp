@@ -72,7 +72,7 @@ void FrmKapal::showRow(int row) {
 void FrmKapal::CmdSave_Click() {
     const QString name = m_kapal->text();
     if (!name.trimmed().isEmpty()) {
-        saveName(name);
+        saveName();
     } else if (name.isEmpty()) {
         Messages::show(this, QStringLiteral("Silahkan isi nama kapala"));
         m_kapal->setFocus();
@@ -80,9 +80,10 @@ void FrmKapal::CmdSave_Click() {
     // A name of blanks only is ignored.
 }
 
-void FrmKapal::saveName(const QString& name) {
+void FrmKapal::saveName() {
     if (!CheckChar(m_kapal, kNameLabel))
         return;
+    const QString name = m_kapal->text();
     const bool stored =
         isNewMode() ? run(QStringLiteral("INSERT INTO tblkapal(nmkapal) VALUES (?)"), {name})
                     : run(QStringLiteral("UPDATE tblkapal SET nmkapal = ? WHERE idkapal = ?"),

@@ -22,7 +22,8 @@ private:
     void CmdSave_Click() override;
     void CmdDelete_Click() override;
     void showRow(int row) override;
-    void saveName(const QString& name);
+    // Stores the text on screen once its characters passed, as the check may have rewritten it.
+    void saveName();
 
     QLabel* m_label;
     QLineEdit* m_kapal;

@@ -102,7 +102,7 @@ void FrmParties::showRow(int row) {
 void FrmParties::CmdSave_Click() {
     const QString name = m_nama->toPlainText();
     if (!name.trimmed().isEmpty()) {
-        saveParty(name);
+        saveParty();
     } else if (name.isEmpty()) {
         Messages::show(this, QStringLiteral("Silahkan isi nama parties"));
         m_nama->setFocus();
@@ -112,10 +112,11 @@ void FrmParties::CmdSave_Click() {
     }
 }
 
-void FrmParties::saveParty(const QString& name) {
+void FrmParties::saveParty() {
     if (!CheckChar(m_nama, QStringLiteral("Nama Parties")) ||
         !CheckChar(m_alamat, QStringLiteral("Alamat Parties")))
         return;
+    const QString name = m_nama->toPlainText();
     const qsizetype kind = kKindNames.indexOf(m_jenis->currentText());
     if (kind >= 0)
         m_kodeParties = QString::number(kind + 1);

@@ -23,7 +23,8 @@ private:
     void CmdSave_Click() override;
     void CmdDelete_Click() override;
     void showRow(int row) override;
-    void saveParty(const QString& name);
+    // Stores the text on screen once its characters passed, as the check may have rewritten it.
+    void saveParty();
     void setFieldsEnabled(bool enabled);
 
     QString m_kodeParties; // kind code of the party being saved

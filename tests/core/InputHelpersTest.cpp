@@ -62,6 +62,25 @@ TEST(InputHelpers, InvalidCharactersAreListedByPosition) {
     EXPECT_TRUE(InvalidCharPositions("O'NEIL\r\nLINE 2").isEmpty());
 }
 
+TEST(InputHelpers, OnlyAccentedLatinLettersAreOfferedPlain) {
+    const struct {
+        const char* text;
+        const char* plain; // empty: no offer
+    } cases[] = {
+        {"SOCI\u00c9T\u00c9 G\u00c9N\u00c9RALE", "SOCIETE GENERALE"},
+        {"KAF\u00c9 \u00c7A", "KAFE CA"},
+        {"STRA\u00dfE \u00c6RO \u0141\u00d3D\u0179", "STRASSE AERO LODZ"},
+        {"\u00f1and\u00fa", "nandu"},
+        {"CAF\u00c9\tX", ""},           // a tab is refused whatever the letters
+        {"CAF\u00c9 \u4e2d\u6587", ""}, // Chinese stays refused
+        {"CAF\u00c9 \u00a9", ""},       // a sign, not a letter
+        {"PLAIN", ""},                  // nothing to replace
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WithPlainLetters(QString::fromUtf8(c.text)), QString::fromUtf8(c.plain))
+            << c.text;
+}
+
 TEST(InputHelpers, CaptionAndDateConversions) {
     EXPECT_EQ(CaptionText("1", "2.1"), "Vastrel Udara 2.1");
     EXPECT_EQ(CaptionText("0", ""), "Vastrel Laut ");

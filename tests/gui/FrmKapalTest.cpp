@@ -108,6 +108,29 @@ private slots:
         }
     }
 
+    void accentedLettersAreWrittenPlainOnlyWhenTheClerkSaysYes() {
+        const struct {
+            bool yes;
+            const char* saved; // empty: refused
+        } answers[] = {{true, "SOCIETE GENERALE"}, {false, ""}};
+        for (const auto& a : answers) {
+            open();
+            const int before = db->count("tblkapal");
+            click("CmdNew");
+            Messages::startRecording(); // answered when typed, and for No again on the save
+            Messages::answerNext(a.yes);
+            Messages::answerNext(a.yes);
+            name()->setText(QString::fromUtf8("SOCI\u00c9T\u00c9 G\u00c9N\u00c9RALE"));
+            click("CmdSave");
+            const QList<Messages::Record> log = Messages::takeLog();
+            QVERIFY(log.value(0).question &&
+                    log.value(0).text.endsWith("Ganti huruf beraksen dengan huruf biasa?\r\n"
+                                               "SOCIETE GENERALE"));
+            QCOMPARE(db->count("tblkapal"), before + (*a.saved ? 1 : 0));
+            QCOMPARE(storedNames().contains(a.saved), *a.saved != 0);
+        }
+    }
+
     void deleteNeedsASelectedRowAndAYesAndRefreshesTheListFirst() {
         open();
         QCOMPARE(deleteWatchingRefresh(form.get(), list()), QStringList{kSelectRowMessage});

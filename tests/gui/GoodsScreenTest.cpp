@@ -62,8 +62,8 @@ private slots:
         } steps[] = {
             {"0101", "", "Information: Silahkan isi field Keterangan", "TxtKeterangan"},
             {"01\t01", "HORSES", "Invalid Character - Kode HS: Posisi 3 [\t]", "TxtHs"},
-            {"", QString::fromUtf8("HORS\u00c9S"),
-             QString::fromUtf8("Invalid Character - Keterangan: Posisi 5 [\u00c9]"),
+            {"", QString::fromUtf8("HORS\u00c9S\t"),
+             QString::fromUtf8("Invalid Character - Keterangan: Posisi 5 [\u00c9], Posisi 7 [\t]"),
              "TxtKeterangan"},
         };
         for (const auto& step : steps) {
@@ -94,6 +94,7 @@ private slots:
         QCOMPARE(field("TxtUrut")->text(), QString("0002"));
         QVERIFY(field("TxtHs")->text().isEmpty() && description()->toPlainText().isEmpty());
         QVERIFY(!field("TxtHs")->isEnabled() && !field<QPushButton>("CmdSave")->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), field<QWidget>("CmdNew"));
         QCOMPARE(changed.count(), 1);
         QVERIFY(Messages::takeLog().isEmpty());
     }
