@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Vastrel need,
-# when any of them is missing.
+# and any further packages named as arguments, when any of them is missing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
     libsqlcipher-dev sqlcipher libssl-dev
     libgtest-dev googletest
     clang-format poppler-utils xvfb xauth
+    "$@"
 )
 
 missing=()

@@ -225,6 +225,8 @@ private slots:
         }
     }
 
+    void everyButtonHasItsOwnAltLetter() { QCOMPARE(clashingMnemonics(screen.get()), {}); }
+
     void searchModeHandsTheChosenManifestOver() {
         screen->setSearchMode();
         QCOMPARE(screen->windowTitle(), QString("Find"));

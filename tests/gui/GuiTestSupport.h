@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
@@ -28,5 +29,8 @@ template <typename T> T* child(QObject* parent, const QString& name) {
 // Types `text` into `field` as a user would, key by key.
 void typeInto(QWidget* field, const QString& text);
 void pressEnter(QWidget* field);
+
+// The Alt letters that more than one button of `form` claims.
+QStringList clashingMnemonics(const QWidget* form);
 
 } // namespace vastrel::test
