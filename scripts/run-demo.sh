@@ -6,7 +6,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 demo="$root/build/demo"
 if [ ! -f "$demo/MANIFEST.INI" ]; then
-    printf "demo-db-password\n" | "$root/build/app/vastrel-admin" init "$demo" --password-stdin --demo
+    printf "demo-db-password\n" | "$root/build/cli/vastrel-admin" init "$demo" --password-stdin --demo
 fi
 echo "Demo login: user DEMO, password DEMO"
 exec "$root/build/app/vastrel" --home "$demo" "$@"

@@ -73,6 +73,12 @@ private slots:
         QVERIFY(log[0].icon == Messages::Icon::Information);
         QTest::keyClick(kind, Qt::Key_Down);
         QCOMPARE(kind->currentIndex(), 0);
+        // Enter in a locked multi-line box neither breaks a line nor moves on.
+        mark->setPlainText("KEEP");
+        mark->setFocus();
+        pressEnter(mark);
+        QCOMPARE(QApplication::focusWidget(), mark);
+        QCOMPARE(mark->toPlainText(), QString("KEEP"));
     }
 
     void dateBoxFiltersAndNormalisesOnLeaving() {

@@ -1,1 +1,1 @@
-add_gui_test(frame_test SOURCES FrameTest.cpp LIBS vastrel_frame vastrel_admin_lib)
+add_gui_test(frame_test SOURCES FrameTest.cpp LIBS vastrel_frame vastrel_format)

@@ -14,5 +14,5 @@ add_gui_test(reference_profile_test SOURCES FrmProfileTest.cpp ${VASTREL_REFEREN
     LIBS vastrel_reference)
 
 add_executable(rowsetmodel_test RowSetModelTest.cpp)
-target_link_libraries(rowsetmodel_test PRIVATE vastrel_widgets GTest::gtest_main vastrel_warnings)
+target_link_libraries(rowsetmodel_test PRIVATE vastrel_ui GTest::gtest_main vastrel_warnings)
 gtest_discover_tests(rowsetmodel_test DISCOVERY_MODE PRE_TEST)
