@@ -218,24 +218,47 @@ void Database::exec(const QString& sql, const Params& params) {
 }
 
 RowSet Database::query(const QString& sql, const Params& params) const {
+    Cursor rows = cursor(sql, params);
+    std::vector<QVariantList> all;
+    while (rows.next())
+        all.push_back(rows.row());
+    return RowSet(rows.columnNames(), std::move(all));
+}
+
+Cursor Database::cursor(const QString& sql, const Params& params) const {
     Statement stmt;
     prepare(m_db, sql, params, stmt, [&] { fail(QStringLiteral("Query failed")); });
-    const int columns = sqlite3_column_count(stmt.handle);
+    return Cursor(m_db, std::exchange(stmt.handle, nullptr));
+}
+
+// ---- Cursor ----
+
+Cursor::Cursor(Cursor&& other) noexcept
+    : m_db(other.m_db), m_statement(std::exchange(other.m_statement, nullptr)),
+      m_row(std::move(other.m_row)) {}
+
+Cursor::~Cursor() {
+    sqlite3_finalize(m_statement);
+}
+
+QStringList Cursor::columnNames() const {
     QStringList names;
+    for (int c = 0; c < sqlite3_column_count(m_statement); ++c)
+        names << QString::fromUtf8(sqlite3_column_name(m_statement, c));
+    return names;
+}
+
+bool Cursor::next() {
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        throw DbError(("Query failed: " + lastError(m_db)).toStdString());
+    const int columns = sqlite3_column_count(m_statement);
+    m_row.resize(columns);
     for (int c = 0; c < columns; ++c)
-        names << QString::fromUtf8(sqlite3_column_name(stmt.handle, c));
-    std::vector<QVariantList> rows;
-    int rc;
-    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
-        QVariantList row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row << columnValue(stmt.handle, c);
-        rows.push_back(std::move(row));
-    }
-    if (rc != SQLITE_DONE)
-        fail(QStringLiteral("Query failed"));
-    return RowSet(std::move(names), std::move(rows));
+        m_row[c] = columnValue(m_statement, c);
+    return true;
 }
 
 QVariant Database::scalar(const QString& sql, const Params& params) const {

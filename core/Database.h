@@ -9,6 +9,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace vastrel {
 
@@ -63,6 +64,30 @@ private:
     int m_pos = 0;
 };
 
+// A query read one row at a time, for results too large to hold whole. Open while it
+// lives; the connection must outlive it.
+class Cursor {
+public:
+    Cursor(Cursor&& other) noexcept;
+    Cursor& operator=(Cursor&&) = delete;
+    Cursor(const Cursor&) = delete;
+    ~Cursor();
+
+    // Steps to the next row; false after the last. Throws DbError when the engine fails.
+    bool next();
+    // The current row's fields, in the order of the SELECT.
+    const QVariantList& row() const { return m_row; }
+    QStringList columnNames() const;
+
+private:
+    friend class Database;
+    Cursor(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {}
+
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement;
+    QVariantList m_row;
+};
+
 // The one connection to the password-protected database file (SQLCipher).
 // Every statement takes its values as bound parameters.
 class Database {
@@ -90,6 +115,7 @@ public:
 
     void exec(const QString& sql, const Params& params = {});
     RowSet query(const QString& sql, const Params& params = {}) const;
+    Cursor cursor(const QString& sql, const Params& params = {}) const;
     // First column of the first row, or a null value when there is no row.
     QVariant scalar(const QString& sql, const Params& params = {}) const;
 

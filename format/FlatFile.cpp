@@ -114,6 +114,30 @@ QString shown(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// The digits of a stored date ("2024-03-15") or time ("08:30:00") in exactly the stored
+// shape, read without the general date parser (the writer meets one per POS and line);
+// empty for any other shape or for no valid date or time.
+template <typename DateOrTime> QString compactForm(const QString& text, const char* stored) {
+    if (text.size() != static_cast<qsizetype>(std::strlen(stored)))
+        return {};
+    QString digits;
+    int parts[3] = {0, 0, 0};
+    int part = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (stored[i] == '-' || stored[i] == ':') {
+            if (c != char16_t(stored[i]) || ++part > 2)
+                return {};
+        } else if (c >= u'0' && c <= u'9') {
+            parts[part] = parts[part] * 10 + (c - u'0');
+            digits += QChar(c);
+        } else {
+            return {};
+        }
+    }
+    return DateOrTime(parts[0], parts[1], parts[2]).isValid() ? digits : QString();
+}
+
 // Formats the numbers and dates of one record; a value that cannot be written in its field
 // refuses the whole file with a message that names the POS and the field.
 class Fields {
@@ -195,6 +219,8 @@ private:
         const QString text = value.toString();
         if (text.isEmpty())
             return blanks(static_cast<int>(std::strlen(written)));
+        if (const QString digits = compactForm<DateOrTime>(text, stored); !digits.isEmpty())
+            return digits;
         const DateOrTime parsed = DateOrTime::fromString(text, QLatin1String(stored));
         if (!parsed.isValid())
             refuse(label, text, notOfKind);
@@ -204,35 +230,31 @@ private:
     QString m_where;
 };
 
-// The rows of one child table of the manifest, read in one query ordered by POS and line
-// number and grouped by POS, so writing a POS needs no query of its own.
+// The rows of one child table, POS by POS: one query in POS and line order is read along
+// with the POS list, so writing a POS needs no query of its own and the manifest is never
+// held whole. The query joins the POS list, so every row belongs to a POS that is written.
 class ChildRows {
 public:
-    struct Range {
-        int first = 0;
-        int end = 0;
-    };
-
     // `sql` selects nopos first and binds the document number.
     ChildRows(const Database& db, const QString& sql, const QString& nodaftar)
-        : m_rows(db.query(sql, {nodaftar})) {
-        for (int i = 0; i < m_rows.recordCount(); ++i) {
-            Range& range = m_ranges[key(m_rows.row(i).at(0))];
-            if (range.end == 0)
-                range.first = i;
-            range.end = i + 1;
+        : m_cursor(db.cursor(sql, {nodaftar})), m_more(m_cursor.next()) {}
+
+    // The rows of `nopos`; POS are asked for in the order of the POS list.
+    const std::vector<QVariantList>& of(const QVariant& nopos) {
+        m_rows.clear();
+        const QString pos = nopos.toString();
+        // POS numbers compare without regard to case, as the database does.
+        while (m_more && m_cursor.row().at(0).toString().compare(pos, Qt::CaseInsensitive) == 0) {
+            m_rows.push_back(m_cursor.row());
+            m_more = m_cursor.next();
         }
+        return m_rows;
     }
 
-    Range of(const QVariant& nopos) const { return m_ranges.value(key(nopos)); }
-    const QVariantList& row(int index) const { return m_rows.row(index); }
-
 private:
-    // POS numbers compare without regard to case, as the database does.
-    static QString key(const QVariant& nopos) { return nopos.toString().toUpper(); }
-
-    RowSet m_rows;
-    QHash<QString, Range> m_ranges;
+    Cursor m_cursor;
+    bool m_more;
+    std::vector<QVariantList> m_rows;
 };
 
 // Columns of the detail query, in their SELECT order.
@@ -275,14 +297,17 @@ const QString kDetailSql = QStringLiteral(
     "SELECT nopos, mot_vessel, nobl, tglbl, pasalcd, pmuatcd, pbongkarcd, pakhircd, snm, sna, "
     "cnm, cna, nnm, nna, mark, bruto, volume, jmlkemasan, satuankemasan, flagconsolidate, "
     "flagpartial, grandcontainer, grandpackage FROM tbldetail WHERE nodaftar = ? ORDER BY nopos");
-const QString kHsSql =
-    QStringLiteral("SELECT nopos, hs, uraian FROM tblhs WHERE nodaftar = ? ORDER BY nopos, noseq");
-const QString kDokSql =
-    QStringLiteral("SELECT nopos, jenispeb, kpbc, pebno, pebtgl FROM tblpeb WHERE nodaftar = ? "
-                   "ORDER BY nopos, noseq");
-const QString kContainerSql =
-    QStringLiteral("SELECT nopos, nocountener, ukuran, tipe, seal FROM tblcontainer "
-                   "WHERE nodaftar = ? ORDER BY nopos, noseq");
+// A child table's rows for ChildRows: `columns` after nopos, of the POS that exist.
+QString childSql(const char* table, const char* columns) {
+    return QStringLiteral("SELECT c.nopos, %2 FROM %1 c JOIN tbldetail d ON d.nodaftar = "
+                          "c.nodaftar AND d.nopos = c.nopos WHERE c.nodaftar = ? "
+                          "ORDER BY c.nopos, c.noseq")
+        .arg(QLatin1String(table), QLatin1String(columns));
+}
+
+const QString kHsSql = childSql("tblhs", "c.hs, c.uraian");
+const QString kDokSql = childSql("tblpeb", "c.jenispeb, c.kpbc, c.pebno, c.pebtgl");
+const QString kContainerSql = childSql("tblcontainer", "c.nocountener, c.ukuran, c.tipe, c.seal");
 
 } // namespace
 
@@ -344,10 +369,17 @@ QStringList textRecords(const QString& value, const QString& kind) {
     return records;
 }
 
+void appendAnsi(QByteArray& bytes, const QString& line) {
+    const qsizetype start = bytes.size();
+    bytes.resize(start + line.size());
+    char* out = bytes.data() + start;
+    for (const QChar c : line)
+        *out++ = static_cast<char>(ansiCode(c));
+}
+
 QByteArray toAnsi(const QString& line) {
-    QByteArray bytes(line.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < line.size(); ++i)
-        bytes[i] = static_cast<char>(ansiCode(line[i]));
+    QByteArray bytes;
+    appendAnsi(bytes, line);
     return bytes;
 }
 
@@ -365,24 +397,31 @@ struct FlatFile::Header {
 // Writes the records of one POS from its detail row and its rows in the child tables.
 class FlatFile::PosRecords {
 public:
-    PosRecords(const Header& header, const ChildRows& hs, const ChildRows* documents,
-               const ChildRows& containers, bool air)
+    PosRecords(const Header& header, ChildRows& hs, ChildRows* documents, ChildRows& containers,
+               bool air)
         : m_header(header), m_hs(hs), m_documents(documents), m_containers(containers), m_air(air) {
     }
 
-    void write(const QVariantList& detail, QStringList& out) const {
-        const Fields fields(QStringLiteral("POS %1: ").arg(detail[DNopos].toString()));
-        out << detailRecord(detail, fields);
+    void write(const QVariantList& detail, const LineSink& out) const {
+        const QVariant& nopos = detail[DNopos];
+        const Fields fields(QStringLiteral("POS %1: ").arg(nopos.toString()));
+        const std::vector<QVariantList>& containers = m_containers.of(nopos);
+        out(detailRecord(detail, GetTotalContainer(containers), fields));
         for (const auto& [column, kind] : kPartyTexts)
-            out << textRecords(detail[column].toString(), QLatin1String(kind));
-        WriteHsRecords(detail[DNopos], out);
+            writeAll(textRecords(detail[column].toString(), QLatin1String(kind)), out);
+        WriteHsRecords(m_hs.of(nopos), out);
         if (m_documents)
-            WriteDokRecords(detail[DNopos], fields, out);
-        WriteContainerRecords(detail[DNopos], fields, out);
+            WriteDokRecords(m_documents->of(nopos), fields, out);
+        WriteContainerRecords(containers, fields, out);
     }
 
 private:
-    QString detailRecord(const QVariantList& d, const Fields& fields) const {
+    static void writeAll(const QStringList& lines, const LineSink& out) {
+        for (const QString& line : lines)
+            out(line);
+    }
+
+    QString detailRecord(const QVariantList& d, int containers, const Fields& fields) const {
         return record({
             QStringLiteral("DTL01"),
             padText(m_header.kdgrup, 3),
@@ -404,17 +443,16 @@ private:
             blanks(2),
             fields.quantity(d[DBruto], QStringLiteral("Berat Bruto")),
             fields.quantity(d[DVolume], QStringLiteral("Volume")),
-            packageBlock(d, fields),
+            packageBlock(d, containers, fields),
             padText(d[DSatuanKemasan].toString(), 2),
         });
     }
 
     // Positions 204-242. A partial shipment ("E", or no flag at all) states its totals and
     // this POS's part of them; any other POS states its own count and zeros.
-    QString packageBlock(const QVariantList& d, const Fields& fields) const {
+    static QString packageBlock(const QVariantList& d, int containers, const Fields& fields) {
         const bool partial =
             d[DFlagPartial].isNull() || d[DFlagPartial].toString() == QLatin1String("E");
-        const double containers = GetTotalContainer(d[DNopos]);
         const QString ownContainers = QStringLiteral("Jumlah Kontainer");
         const QString packages = QStringLiteral("Jumlah Kemasan");
         if (!partial)
@@ -427,60 +465,55 @@ private:
     }
 
     // The containers of the POS that carry a number.
-    int GetTotalContainer(const QVariant& nopos) const {
-        const ChildRows::Range range = m_containers.of(nopos);
-        int total = 0;
-        for (int i = range.first; i < range.end; ++i)
-            total += m_containers.row(i).at(1).isNull() ? 0 : 1;
-        return total;
+    static int GetTotalContainer(const std::vector<QVariantList>& containers) {
+        return static_cast<int>(
+            std::count_if(containers.begin(), containers.end(),
+                          [](const QVariantList& c) { return !c[1].isNull(); }));
     }
 
-    void WriteHsRecords(const QVariant& nopos, QStringList& out) const {
-        const ChildRows::Range range = m_hs.of(nopos);
-        for (int i = range.first; i < range.end; ++i) {
-            const QVariantList& line = m_hs.row(i);
-            out << QStringLiteral("DTL02HSC01") + line[1].toString();
-            out << textRecords(line[2].toString(), QStringLiteral("DES"));
+    static void WriteHsRecords(const std::vector<QVariantList>& lines, const LineSink& out) {
+        for (const QVariantList& line : lines) {
+            out(QStringLiteral("DTL02HSC01") + line[1].toString());
+            writeAll(textRecords(line[2].toString(), QStringLiteral("DES")), out);
         }
     }
 
-    void WriteDokRecords(const QVariant& nopos, const Fields& fields, QStringList& out) const {
-        const ChildRows::Range range = m_documents->of(nopos);
-        for (int i = range.first; i < range.end; ++i) {
-            const QVariantList& doc = m_documents->row(i);
-            out << record({
+    static void WriteDokRecords(const std::vector<QVariantList>& documents, const Fields& fields,
+                                const LineSink& out) {
+        for (size_t i = 0; i < documents.size(); ++i) {
+            const QVariantList& doc = documents[i];
+            out(record({
                 QStringLiteral("DOK01"),
                 padText(doc[1].toString(), 3),
-                fields.count(i - range.first + 1, 3, QStringLiteral("Urutan Dokumen")),
+                fields.count(static_cast<double>(i + 1), 3, QStringLiteral("Urutan Dokumen")),
                 padText(doc[2].toString(), 6),
                 padText(doc[3].toString(), 6),
                 fields.date(doc[4], QStringLiteral("Tanggal Dokumen")),
-            });
+            }));
         }
     }
 
-    void WriteContainerRecords(const QVariant& nopos, const Fields& fields,
-                               QStringList& out) const {
-        const ChildRows::Range range = m_containers.of(nopos);
-        for (int i = range.first; i < range.end; ++i) {
-            const QVariantList& box = m_containers.row(i);
-            out << record({
+    static void WriteContainerRecords(const std::vector<QVariantList>& containers,
+                                      const Fields& fields, const LineSink& out) {
+        for (size_t i = 0; i < containers.size(); ++i) {
+            const QVariantList& box = containers[i];
+            out(record({
                 QStringLiteral("CNT01"),
-                fields.count(i - range.first, 4, QStringLiteral("Urutan Kontainer")),
+                fields.count(static_cast<double>(i), 4, QStringLiteral("Urutan Kontainer")),
                 padText(box[1].toString(), 20),
                 blanks(5),
                 padText(box[2].toString(), 2),
                 padText(box[3].toString(), 1),
                 blanks(2),
                 padText(box[4].toString(), 15),
-            });
+            }));
         }
     }
 
     const Header& m_header;
-    const ChildRows& m_hs;
-    const ChildRows* m_documents; // null for an inward manifest, which carries no documents
-    const ChildRows& m_containers;
+    ChildRows& m_hs;
+    ChildRows* m_documents; // null for an inward manifest, which carries no documents
+    ChildRows& m_containers;
     bool m_air;
 };
 
@@ -522,37 +555,52 @@ FlatFile::Header FlatFile::GetHeaderRecord() const {
     return header;
 }
 
-void FlatFile::WriteDetailRecords(const Header& header, QStringList& out) const {
-    const RowSet details = m_db.query(kDetailSql, {m_nodaftar});
-    const ChildRows hs(m_db, kHsSql, m_nodaftar);
-    const ChildRows containers(m_db, kContainerSql, m_nodaftar);
+void FlatFile::WriteDetailRecords(const Header& header, const LineSink& out) const {
+    Cursor details = m_db.cursor(kDetailSql, {m_nodaftar});
+    ChildRows hs(m_db, kHsSql, m_nodaftar);
+    ChildRows containers(m_db, kContainerSql, m_nodaftar);
     std::optional<ChildRows> documents;
     if (header.outward)
         documents.emplace(m_db, kDokSql, m_nodaftar);
     const PosRecords pos(header, hs, documents ? &*documents : nullptr, containers, m_air);
-    for (int i = 0; i < details.recordCount(); ++i)
-        pos.write(details.row(i), out);
+    while (details.next())
+        pos.write(details.row(), out);
 }
 
-QStringList FlatFile::lines() const {
+void FlatFile::writeRecords(const LineSink& out) const {
     try {
         const Header header = GetHeaderRecord();
-        QStringList out{header.record};
+        out(header.record);
         WriteDetailRecords(header, out);
-        return out;
     } catch (const DbError& e) {
         throw FlatFileError("Cannot read the manifest: " + QString::fromUtf8(e.what()),
                             "Manifes tidak dapat dibaca: " + QString::fromUtf8(e.what()));
     }
 }
 
+QStringList FlatFile::lines() const {
+    QStringList all;
+    writeRecords([&all](const QString& line) { all << line; });
+    return all;
+}
+
 void FlatFile::CreateFlatFile(const QString& path) const {
-    QByteArray content;
-    for (const QString& line : lines()) {
-        content += toAnsi(line);
-        content += "\r\n";
-    }
-    writeFileDurably(path, content);
+    // The records go to the file in pieces as they are made; a refusal half-way leaves
+    // nothing, as the file appears only when complete.
+    constexpr qsizetype kPiece = 1 << 16;
+    DurableFile file(path, FileAccess::Shared);
+    QByteArray piece;
+    piece.reserve(kPiece + 1024);
+    writeRecords([&](const QString& line) {
+        appendAnsi(piece, line);
+        piece += "\r\n";
+        if (piece.size() >= kPiece) {
+            file.write(piece);
+            piece.clear();
+        }
+    });
+    file.write(piece);
+    file.commit();
 }
 
 } // namespace vastrel

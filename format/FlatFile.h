@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace vastrel {
 
 class Database;
@@ -43,6 +45,8 @@ QStringList textRecords(const QString& value, const QString& kind);
 // One line in the file's single-byte code page (Windows-1252), one byte per UTF-16 unit;
 // a character the code page cannot hold becomes "?".
 QByteArray toAnsi(const QString& line);
+// The same, appended to `bytes`.
+void appendAnsi(QByteArray& bytes, const QString& line);
 
 // Why a manifest may not be written, in the order the generate command checks it: no
 // header, no POS, or not ready (its stored status is not "Y"). Empty when it may be written.
@@ -60,6 +64,9 @@ public:
     // Every line of the file, without line ends. Throws FlatFileError when the header is
     // missing or a value cannot be written in its fixed-width field.
     QStringList lines() const;
+    // Hands every line, in order, to `out` as it is made.
+    using LineSink = std::function<void(const QString& line)>;
+    void writeRecords(const LineSink& out) const;
 
     // Writes the file at `path` (replacing it) only when it is complete; on any failure
     // throws FlatFileError (the manifest) or FileWriteError (the disk) and leaves whatever
@@ -71,7 +78,7 @@ private:
     class PosRecords;
 
     Header GetHeaderRecord() const;
-    void WriteDetailRecords(const Header& header, QStringList& out) const;
+    void WriteDetailRecords(const Header& header, const LineSink& out) const;
 
     const Database& m_db;
     QString m_nodaftar;
