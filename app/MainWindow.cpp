@@ -4,6 +4,7 @@
 #include "BusyCursor.h"
 #include "CommandKeys.h"
 #include "DatabaseBackup.h"
+#include "FlatFileImportCommand.h"
 #include "FrmAbout.h"
 #include "FrmGenerate.h"
 #include "FrmHeader.h"
@@ -107,6 +108,14 @@ void MainWindow::buildMenus() {
     file->addAction("Setting Aplikasi", this,
                     [this] { FrmSetting(m_state.iniPath(), this).exec(); })
         ->setObjectName("mnSetting");
+    file->addAction("Import Flat File...", this,
+                    [this] {
+                        // The imported manifest is shown as if it had been searched for.
+                        const QString key = ImportFlatFile(m_state, this);
+                        if (!key.isEmpty())
+                            openFromSearch(key);
+                    })
+        ->setObjectName("mnImportFlatFile");
     file->addAction("Backup Database...", this, &MainWindow::backupDatabase)
         ->setObjectName("mnBackup");
     addCommand(file, "exit", "mnExit", "Exit", QKeySequence("Ctrl+Q"), "Exit");

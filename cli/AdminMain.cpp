@@ -4,12 +4,14 @@
 #include "Database.h"
 #include "DemoData.h"
 #include "FlatFile.h"
+#include "FlatFileImport.h"
 #include "Installation.h"
 #include "ManifestReports.h"
 #include "Numbering.h"
 #include "Readiness.h"
 #include "ReportLayouts.h"
 #include "StartUp.h"
+#include "XlsxTemplate.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -274,6 +276,58 @@ const std::map<QString, Command>& commands() {
               print(stdout, "Database restored from " + values[0]);
               if (!kept.isEmpty())
                   print(stdout, "The replaced database is kept as " + kept);
+          }}},
+        {"check",
+         {"check FILE\n"
+          "  Reads and checks a flat file: prints every problem as FILE:LINE:COLUMN: message\n"
+          "  and exits 1 when there is one, else prints what the file holds. Needs no\n"
+          "  installation.",
+          1,
+          [](const QStringList& values, const QStringList&) {
+              const FlatFileReading reading = readFlatFileAt(values[0]);
+              for (const FlatFileProblem& problem : reading.problems)
+                  print(stdout, values[0] + ':' + problem.toString());
+              if (!reading.problems.isEmpty())
+                  throw FlatFileError(QStringLiteral("%1: %2 problem(s) found")
+                                          .arg(values[0])
+                                          .arg(reading.problems.size()));
+              print(stdout, values[0] + ": " + reading.manifest.summary());
+          }}},
+        {"import-flatfile",
+         {"import-flatfile --home DIR FILE [--into NODAFTAR]\n"
+          "  Imports a flat file that passes the check: as a new manifest registered today,\n"
+          "  or with --into as POS appended after that manifest's highest POS (its header\n"
+          "  stays). All or nothing; codes missing from the reference lists are imported\n"
+          "  with a warning.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              FlatFileReading reading = readFlatFileAt(values[0]);
+              AppState state = connect(options);
+              const FlatFileImportPlan plan = planFlatFileImport(
+                  state.Conn, state.isAir(), std::move(reading), option(options, "--into"));
+              for (const FlatFileProblem& problem : plan.reading.problems)
+                  print(stderr, values[0] + ':' + problem.toString());
+              if (plan.canImport())
+                  for (const QString& warning : plan.warnings)
+                      print(stderr, "warning: " + warning);
+              importFlatFile(state.Conn, plan);
+              print(stdout, "Imported " + plan.summary());
+          }}},
+        {"template",
+         {"template --kind sea|air -o FILE.xlsx\n"
+          "  Writes the empty import workbook for a kind of manifest: the sheets Header, POS,\n"
+          "  Barang, Kontainer (sea only) and Dokumen, each with a heading row of column\n"
+          "  names. Needs no installation.",
+          0,
+          [](const QStringList&, const QStringList& options) {
+              const QString kind = option(options, "--kind");
+              if (kind != "sea" && kind != "air")
+                  throw DbError("--kind sea|air is required");
+              const QString target = option(options, "-o");
+              if (target.isEmpty())
+                  throw DbError("-o FILE.xlsx is required");
+              writeSheetTemplate(target, kind == "air" ? ManifestKind::Air : ManifestKind::Sea);
+              print(stdout, "Template written to " + target);
           }}},
         {"tighten",
          {"tighten --home DIR\n"

@@ -49,4 +49,9 @@ void AddParties(Database& db, const QString& nama, const QString& alamat, const 
                 {nama.toUpper(), alamat.toUpper(), kode});
 }
 
+void AddKapal(Database& db, const QString& name) {
+    if (db.query("SELECT 1 FROM tblkapal WHERE nmkapal = ?", {name}).eof())
+        db.exec("INSERT INTO tblkapal (nmkapal) VALUES (?)", {name});
+}
+
 } // namespace vastrel

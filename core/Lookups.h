@@ -26,4 +26,7 @@ QString GetNmGrup(const Database& db, const QString& kdgrup, const QString& dire
 // consignee, "3" notify party.
 void AddParties(Database& db, const QString& nama, const QString& alamat, const QString& kode);
 
+// Adds a vessel (or airline) name the vessel list does not have yet.
+void AddKapal(Database& db, const QString& name);
+
 } // namespace vastrel

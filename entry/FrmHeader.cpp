@@ -532,9 +532,7 @@ void FrmHeader::writeHeader() {
 
 // The vessel list grows with every vessel name a header uses.
 void FrmHeader::SaveToKapal(const QString& name) {
-    Database& db = m_state.Conn;
-    if (db.query(QStringLiteral("SELECT 1 FROM tblkapal WHERE nmkapal = ?"), {name}).eof())
-        db.exec(QStringLiteral("INSERT INTO tblkapal (nmkapal) VALUES (?)"), {name});
+    AddKapal(m_state.Conn, name);
 }
 
 bool FrmHeader::DeleteToHeader() {

@@ -18,11 +18,6 @@ namespace {
 
 constexpr qsizetype kQuoteLimit = 60;
 
-struct CsvRow {
-    int line = 0; // line of the file where the row starts
-    QStringList values;
-};
-
 [[noreturn]] void fail(const QString& file, const QString& place, const QString& what) {
     throw DbError(QStringLiteral("%1 %2: %3").arg(file, place, what).toStdString());
 }
@@ -258,10 +253,14 @@ QStringList resolveColumns(const QString& table, const CsvRow& header, const QSt
 
 } // namespace
 
+std::vector<CsvRow> readCsvRows(const QString& path, CsvEncoding encoding) {
+    return parseCsv(readText(path, encoding), path);
+}
+
 int importCsv(Database& db, const QString& table, const QString& csvPath, CsvEncoding encoding) {
     if (schema::columnNames(table).isEmpty())
         throw DbError(("Unknown table " + table).toStdString());
-    const std::vector<CsvRow> rows = parseCsv(readText(csvPath, encoding), csvPath);
+    const std::vector<CsvRow> rows = readCsvRows(csvPath, encoding);
     if (rows.empty())
         failAt(csvPath, 1, QStringLiteral("no header row"));
     const QStringList columns = resolveColumns(table, rows.front(), csvPath);

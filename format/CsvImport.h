@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace vastrel {
 
@@ -8,6 +11,17 @@ class Database;
 
 // How the bytes of a CSV file are read as text.
 enum class CsvEncoding { Utf8, Windows1252 };
+
+// One row of a CSV file: the line where it starts and its values.
+struct CsvRow {
+    int line = 0;
+    QStringList values;
+};
+
+// The rows of the CSV file at `path`; quoted values may hold commas, quotes ("") and
+// line breaks, and empty lines are left out. Reading is checked as importCsv describes
+// (byte-order mark, invalid UTF-8, NUL); a failure throws DbError with its place.
+std::vector<CsvRow> readCsvRows(const QString& path, CsvEncoding encoding = CsvEncoding::Utf8);
 
 // Loads a CSV file into a table: the first row names the columns (any case),
 // every later row is one record. Values are checked against the column's kind

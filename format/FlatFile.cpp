@@ -377,6 +377,15 @@ void appendAnsi(QByteArray& bytes, const QString& line) {
         *out++ = static_cast<char>(ansiCode(c));
 }
 
+QByteArray fileBytes(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        appendAnsi(bytes, line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
 QByteArray toAnsi(const QString& line) {
     QByteArray bytes;
     appendAnsi(bytes, line);

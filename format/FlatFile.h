@@ -47,6 +47,8 @@ QStringList textRecords(const QString& value, const QString& kind);
 QByteArray toAnsi(const QString& line);
 // The same, appended to `bytes`.
 void appendAnsi(QByteArray& bytes, const QString& line);
+// The bytes of a file of `lines`, each in that code page and ended by CR LF.
+QByteArray fileBytes(const QStringList& lines);
 
 // Why a manifest may not be written, in the order the generate command checks it: no
 // header, no POS, or not ready (its stored status is not "Y"). Empty when it may be written.

@@ -36,6 +36,13 @@ QMessageBox::Icon boxIcon(Messages::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A file dialog while recording: logged with its proposed name, answered with the next
+// queued file name (cancelled when none is queued).
+QString recordedFileName(const QString& caption, const QString& proposed) {
+    recorder().log << Messages::Record{proposed, caption, Messages::Icon::None, false, false};
+    return recorder().fileNames.isEmpty() ? QString() : recorder().fileNames.dequeue();
+}
+
 } // namespace
 
 const QString Messages::kDefaultTitle = QStringLiteral("Vastrel");
@@ -72,11 +79,15 @@ bool Messages::ask(QWidget* parent, const QString& text, const QString& title, I
 
 QString Messages::saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                const QString& filter) {
-    if (recorder().on) {
-        record({proposed, caption, Icon::None, false, false});
-        return recorder().fileNames.isEmpty() ? QString() : recorder().fileNames.dequeue();
-    }
+    if (recorder().on)
+        return recordedFileName(caption, proposed);
     return QFileDialog::getSaveFileName(parent, caption, proposed, filter);
+}
+
+QString Messages::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    if (recorder().on)
+        return recordedFileName(caption, QString());
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
 }
 
 void Messages::startRecording() {

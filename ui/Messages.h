@@ -40,10 +40,12 @@ public:
     // A save dialog; empty when cancelled.
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                 const QString& filter);
+    // An open dialog; empty when cancelled. Tests answer it like a save dialog.
+    static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
 
     // Test hooks: while recording, nothing modal is shown; every box is logged,
     // questions take the queued answers (Yes when none is queued) and save
-    // dialogs the queued file names (cancelled when none is queued).
+    // and open dialogs the queued file names (cancelled when none is queued).
     static void startRecording();
     static void stopRecording();
     static void answerNext(bool yes);

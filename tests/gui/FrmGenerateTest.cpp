@@ -183,9 +183,7 @@ private slots:
         // The save dialog shows the proposed name.
         QCOMPARE(textsOf(log), QStringList({"VST20240315000001.txt", "Flat file telah dibuat"}));
         QVERIFY(log[1].icon == Messages::Icon::Information);
-        QByteArray expected;
-        for (const QString& line : FlatFile(inst->state.Conn, kDemoKey, "0").lines())
-            expected += toAnsi(line) + "\r\n";
+        const QByteArray expected = fileBytes(FlatFile(inst->state.Conn, kDemoKey, "0").lines());
         QFile written(file("out.txt"));
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), expected);

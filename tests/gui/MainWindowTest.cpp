@@ -1,4 +1,6 @@
 #include "MainWindow.h"
+#include "DemoData.h"
+#include "FlatFile.h"
 #include "FrmHeader.h"
 #include "FrmLogin.h"
 #include "GuiTestSupport.h"
@@ -8,6 +10,7 @@
 
 #include <QAction>
 #include <QDate>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -192,6 +195,38 @@ private slots:
                      .scalar("SELECT count(*) FROM tblheader")
                      .toInt(),
                  1);
+    }
+
+    void aFlatFileIsImportedAfterItsSummaryOrRefusedWithItsProblems() {
+        const QString good = dir.filePath("partner.txt");
+        const QString bad = dir.filePath("broken.txt");
+        FlatFile(launcher->state().Conn, kDemoManifestKey, "0").CreateFlatFile(good);
+        QFile broken(bad);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("HDR99 not a flat file\r\n");
+        broken.close();
+        const struct {
+            QString file;
+            const char* shown; // the last box
+            int manifests;     // afterwards
+        } cases[] = {
+            {bad, "1:1: ", 1},
+            {good, "Flat file telah diimpor ke manifes ", 2},
+        };
+        for (const auto& c : cases) {
+            RecordedMessages messages;
+            Messages::nextFileName(c.file);
+            child<QAction>(window, "mnImportFlatFile")->trigger();
+            const auto log = messages.take();
+            QVERIFY2(log.last().text.contains(c.shown), qPrintable(log.last().text));
+            QCOMPARE(GetStatus(launcher->state().Conn, kDemoManifestKey), QString("Y"));
+            QCOMPARE(launcher->state().Conn.scalar("SELECT count(*) FROM tblheader").toInt(),
+                     c.manifests);
+        }
+        // The new manifest is on screen, with the demo manifest's POS.
+        QVERIFY(window->entryScreen());
+        QCOMPARE(child<QLineEdit>(window->entryScreen(), "TextNoDaftar")->text(),
+                 QString("000002"));
     }
 
     void navigationIsIgnoredBeforeOpen() {

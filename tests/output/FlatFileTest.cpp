@@ -43,10 +43,6 @@ const QStringList kDemoLines = spaced({
     "CNT010000ABCU1234560··············40F··SEAL001········",
 });
 
-QByteArray fileBytes(const QStringList& lines) {
-    return (lines.join("\r\n") + "\r\n").toLatin1();
-}
-
 } // namespace
 
 class FlatFileTest : public SchemaTest {

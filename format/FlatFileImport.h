@@ -1,0 +1,42 @@
+#pragma once
+
+#include "FlatFileReader.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace vastrel {
+
+class Database;
+
+// What importing a flat file would do, worked out without writing anything, so that a
+// screen can show it for confirmation before importFlatFile() writes it.
+struct FlatFileImportPlan {
+    FlatFileReading reading;    // the file as read; its problems refuse the import
+    QStringList refusals;       // why it may not be imported; empty when it may
+    QStringList warnings;       // imported all the same: unknown codes, a different vessel
+    QString target;             // the manifest key written into
+    bool newManifest = true;    // false when appending to an existing manifest
+    QString registrationNumber; // the six-digit number a new manifest takes
+    QStringList posNumbers;     // the number each POS of the file is stored under, in order
+
+    bool canImport() const { return refusals.isEmpty(); }
+    // "manifest 20240315000002 (new): 2 POS, 3 goods lines, 1 container, 0 documents, ..."
+    QString summary() const;
+};
+
+// Plans the import of a flat file already read. Without `into` it makes a new manifest
+// registered today with the next registration number, its POS numbered as in the file;
+// with `into` the file's POS follow that manifest's highest POS and its header stays.
+// `air` is the installation's manifest kind, which the file must share.
+FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileReading reading,
+                                      const QString& into = {},
+                                      const QDate& today = QDate::currentDate());
+
+// Writes a plan in one transaction, all or nothing, adds its parties and vessel to the
+// reference lists and recomputes the manifest's readiness. Throws FlatFileError for a
+// refused plan and when the database fails; nothing is written then.
+void importFlatFile(Database& db, const FlatFileImportPlan& plan);
+
+} // namespace vastrel

@@ -1,0 +1,502 @@
+#include "XlsxReader.h"
+
+#include "UserError.h"
+#include "XlsxArchive.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vastrel {
+
+namespace {
+
+constexpr int kMaxRow = 1'048'576;
+constexpr int kMaxColumn = 16'383;            // XFD
+constexpr double kLastDateSerial = 2'958'466; // the day after 9999-12-31 (1900 system)
+constexpr qint64 kSecondsPerDay = 86'400;
+const QDate kTimeOnlyDay(1899, 12, 30);
+
+// The calendar and the parts of an XLSX file that every sheet needs.
+struct WorkbookParts {
+    QString file;
+    QDate epoch = kTimeOnlyDay;
+    QStringList sharedStrings;
+    std::vector<bool> dateStyles; // per cell style (cellXfs index): numbers shown as dates
+    WorkbookLimits limits;
+    qint64 cells = 0;
+
+    [[noreturn]] void fail(const QString& what) const {
+        throw UserError(QStringLiteral("Cannot read %1: %2").arg(file, what));
+    }
+    // Counts one more cell or shared string against the limit.
+    void count() {
+        if (++cells > limits.maxCells)
+            fail(QStringLiteral("it holds more than %1 cells").arg(limits.maxCells));
+    }
+};
+
+// Reads the XML of one part, failing with the part's name and line when it is malformed.
+class PartReader : public QXmlStreamReader {
+public:
+    PartReader(const QByteArray& xml, const QString& part, const WorkbookParts& book)
+        : QXmlStreamReader(xml), m_part(part), m_book(book) {}
+
+    // Advances to the next start element; false at the end of the part.
+    bool nextStart() {
+        while (!atEnd()) {
+            if (readNext() == StartElement)
+                return true;
+        }
+        if (hasError())
+            failHere(errorString());
+        return false;
+    }
+    // Advances within the current element; false at its end.
+    bool nextChild() {
+        if (!readNextStartElement() && hasError())
+            failHere(errorString());
+        return isStartElement();
+    }
+    QString attribute(const char* name) const {
+        return attributes().value(QLatin1StringView(name)).toString();
+    }
+    [[noreturn]] void failHere(const QString& what) const {
+        m_book.fail(QStringLiteral("%1, line %2: %3").arg(m_part).arg(lineNumber()).arg(what));
+    }
+
+private:
+    QString m_part;
+    const WorkbookParts& m_book;
+};
+
+// Characters a spreadsheet escapes as _xHHHH_ (control characters, mostly) restored.
+QString unescaped(const QString& text) {
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString result;
+    qsizetype done = 0;
+    for (auto it = escape.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        result += QStringView(text).mid(done, match.capturedStart() - done);
+        result += QChar(match.captured(1).toUShort(nullptr, 16));
+        done = match.capturedEnd();
+    }
+    result += QStringView(text).mid(done);
+    return result;
+}
+
+// The text of a string item (<si> or <is>): its <t>, or its runs' <t> joined; phonetic
+// hints (<rPh>) are left out. Ends on the item's end element.
+QString readStringItem(PartReader& xml) {
+    QString text;
+    for (int depth = 1; depth > 0;) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::Invalid)
+            xml.failHere(xml.errorString());
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+        } else if (token != QXmlStreamReader::StartElement) {
+            continue;
+        } else if (xml.name() == u"t") {
+            text += xml.readElementText();
+        } else if (xml.name() == u"rPh") {
+            xml.skipCurrentElement();
+        } else {
+            ++depth; // a run (<r>) or its properties
+        }
+    }
+    return unescaped(text);
+}
+
+struct SheetEntry {
+    QString name;
+    QString relationId;
+};
+
+// The sheets of xl/workbook.xml in order; sets the calendar from workbookPr.
+std::vector<SheetEntry> readSheetList(const XlsxArchive& zip, WorkbookParts& book) {
+    const QString part = QStringLiteral("xl/workbook.xml");
+    PartReader xml(zip.read(part), part, book);
+    std::vector<SheetEntry> sheets;
+    while (xml.nextStart()) {
+        if (xml.name() == u"workbookPr") {
+            const QString date1904 = xml.attribute("date1904");
+            if (date1904 == u"1" || date1904 == u"true")
+                book.epoch = QDate(1904, 1, 1);
+        } else if (xml.name() == u"sheet") {
+            QString id;
+            for (const QXmlStreamAttribute& a : xml.attributes()) {
+                if (a.name() == u"id" && !a.namespaceUri().isEmpty())
+                    id = a.value().toString();
+            }
+            sheets.push_back({xml.attribute("name"), id});
+        }
+    }
+    return sheets;
+}
+
+// The part a relationship target names, relative to the folder xl/.
+QString partPath(const QString& target) {
+    if (target.startsWith(u'/'))
+        return QDir::cleanPath(target.mid(1));
+    return QDir::cleanPath(QStringLiteral("xl/") + target);
+}
+
+// Relationship ids of xl/_rels/workbook.xml.rels to the parts they name.
+QHash<QString, QString> readRelations(const XlsxArchive& zip, const WorkbookParts& book) {
+    const QString part = QStringLiteral("xl/_rels/workbook.xml.rels");
+    PartReader xml(zip.read(part), part, book);
+    QHash<QString, QString> targets;
+    while (xml.nextStart()) {
+        if (xml.name() == u"Relationship" && xml.attribute("TargetMode") != u"External")
+            targets.insert(xml.attribute("Id"), partPath(xml.attribute("Target")));
+    }
+    return targets;
+}
+
+void readSharedStrings(const XlsxArchive& zip, WorkbookParts& book) {
+    const QString part = QStringLiteral("xl/sharedStrings.xml");
+    if (!zip.contains(part))
+        return;
+    PartReader xml(zip.read(part), part, book);
+    while (xml.nextStart()) {
+        if (xml.name() == u"si") {
+            book.count();
+            book.sharedStrings << readStringItem(xml);
+        }
+    }
+}
+
+// Whether a number format code shows a date or time: a d, m, y, h or s outside quoted
+// text, [brackets] (colours, conditions), escaped characters and padding.
+bool isDateFormatCode(const QString& code) {
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code[i].toLower();
+        if (c == u'"' || c == u'[') {
+            i = code.indexOf(c == u'"' ? u'"' : u']', i + 1);
+            if (i < 0)
+                return false;
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (QStringView(u"dmyhs").contains(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isBuiltInDateFormat(int id) {
+    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
+}
+
+void readStyles(const XlsxArchive& zip, WorkbookParts& book) {
+    const QString part = QStringLiteral("xl/styles.xml");
+    if (!zip.contains(part))
+        return;
+    PartReader xml(zip.read(part), part, book);
+    QHash<int, bool> customIsDate;
+    while (xml.nextStart()) {
+        if (xml.name() == u"numFmts") {
+            while (xml.nextChild()) {
+                customIsDate.insert(xml.attribute("numFmtId").toInt(),
+                                    isDateFormatCode(xml.attribute("formatCode")));
+                xml.skipCurrentElement();
+            }
+        } else if (xml.name() == u"cellXfs") {
+            while (xml.nextChild()) {
+                const int id = xml.attribute("numFmtId").toInt();
+                book.dateStyles.push_back(customIsDate.value(id, isBuiltInDateFormat(id)));
+                xml.skipCurrentElement();
+            }
+        }
+    }
+}
+
+// The date a serial number of the workbook's calendar names, to the nearest second; a
+// time of day alone (a serial below 1) lies on 1899-12-30 in either calendar.
+QDateTime dateFromSerial(double serial, QDate epoch) {
+    const qint64 seconds = std::llround(serial * kSecondsPerDay);
+    const QDate day = seconds < kSecondsPerDay ? kTimeOnlyDay : epoch;
+    return QDateTime(day.addDays(seconds / kSecondsPerDay),
+                     QTime(0, 0).addSecs(static_cast<int>(seconds % kSecondsPerDay)), Qt::UTC);
+}
+
+// Parses "C12"-style references: sets the column (0 = A); false when it is not one.
+bool parseColumn(const QString& reference, int* column) {
+    int value = 0;
+    qsizetype letters = 0;
+    while (letters < reference.size() && letters < 3 && reference[letters].isLetter() &&
+           reference[letters].toUpper() >= u'A' && reference[letters].toUpper() <= u'Z') {
+        value = value * 26 + (reference[letters].toUpper().unicode() - u'A' + 1);
+        ++letters;
+    }
+    const QStringView digits = QStringView(reference).mid(letters);
+    if (letters == 0 || value - 1 > kMaxColumn || digits.isEmpty() ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
+        return false;
+    *column = value - 1;
+    return true;
+}
+
+// One <c> element being read.
+struct RawCell {
+    QString type;
+    int style = 0;
+    QString value;
+    bool inlineText = false;
+};
+
+// The value a cell holds; an empty text when it holds nothing.
+CellValue cellValue(const RawCell& raw, const WorkbookParts& book, PartReader& xml) {
+    if (raw.inlineText || raw.type == u"str" || raw.type == u"inlineStr")
+        return CellValue::fromText(raw.value);
+    if (raw.value.isEmpty())
+        return {};
+    if (raw.type == u"s") {
+        bool ok = false;
+        const int index = raw.value.toInt(&ok);
+        if (!ok || index < 0 || index >= book.sharedStrings.size())
+            xml.failHere(QStringLiteral("no shared string %1").arg(raw.value));
+        return CellValue::fromText(book.sharedStrings[index]);
+    }
+    if (raw.type == u"b")
+        return CellValue::fromText(raw.value == u"1" ? QStringLiteral("TRUE")
+                                                     : QStringLiteral("FALSE"));
+    if (raw.type == u"e")
+        return CellValue::fromText(raw.value);
+    if (raw.type == u"d") {
+        QDateTime date = QDateTime::fromString(raw.value, Qt::ISODate);
+        date.setTimeSpec(Qt::UTC);
+        return date.isValid() ? CellValue::fromDateTime(date) : CellValue::fromText(raw.value);
+    }
+    bool ok = false;
+    const double number = raw.value.toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        xml.failHere(QStringLiteral("%1 is not a number").arg(raw.value));
+    const bool date = raw.style >= 0 && static_cast<size_t>(raw.style) < book.dateStyles.size() &&
+                      book.dateStyles[raw.style];
+    if (date && number >= 0 && number < kLastDateSerial)
+        return CellValue::fromDateTime(dateFromSerial(number, book.epoch));
+    return CellValue::fromNumber(number);
+}
+
+// Reads a <c> element to its end.
+RawCell readRawCell(PartReader& xml) {
+    RawCell raw{xml.attribute("t"), xml.attribute("s").toInt(), {}, false};
+    while (xml.nextChild()) {
+        if (xml.name() == u"v") {
+            raw.value = xml.readElementText();
+        } else if (xml.name() == u"is") {
+            raw.value = readStringItem(xml);
+            raw.inlineText = true;
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    return raw;
+}
+
+// Reads a <row> element to its end; cells without a reference follow the one before.
+SheetRow readRow(PartReader& xml, int number, WorkbookParts& book) {
+    SheetRow row{number, {}};
+    int column = -1;
+    while (xml.nextChild()) {
+        if (xml.name() != u"c") {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const QString reference = xml.attribute("r");
+        if (reference.isEmpty())
+            ++column;
+        else if (!parseColumn(reference, &column))
+            xml.failHere(QStringLiteral("\"%1\" is not a cell reference").arg(reference));
+        if (column > kMaxColumn)
+            xml.failHere(QStringLiteral("a cell lies beyond column XFD"));
+        const CellValue value = cellValue(readRawCell(xml), book, xml);
+        if (value.isEmpty())
+            continue;
+        book.count();
+        row.cells.push_back({column, value});
+    }
+    std::sort(row.cells.begin(), row.cells.end(),
+              [](const SheetCell& a, const SheetCell& b) { return a.column < b.column; });
+    return row;
+}
+
+Sheet readSheet(const XlsxArchive& zip, const QString& part, const QString& name,
+                WorkbookParts& book) {
+    PartReader xml(zip.read(part), part, book);
+    Sheet sheet{name, {}};
+    int number = 0;
+    while (xml.nextStart()) {
+        if (xml.name() != u"row")
+            continue;
+        const QString given = xml.attribute("r");
+        number = given.isEmpty() ? number + 1 : given.toInt();
+        if (number < 1 || number > kMaxRow)
+            xml.failHere(QStringLiteral("\"%1\" is not a row number").arg(given));
+        SheetRow row = readRow(xml, number, book);
+        if (!row.cells.empty())
+            sheet.rows.push_back(std::move(row));
+    }
+    std::stable_sort(sheet.rows.begin(), sheet.rows.end(),
+                     [](const SheetRow& a, const SheetRow& b) { return a.number < b.number; });
+    return sheet;
+}
+
+Workbook readXlsx(const QString& path, const WorkbookLimits& limits) {
+    const XlsxArchive zip(path, limits.maxPartBytes);
+    WorkbookParts book;
+    book.file = path;
+    book.limits = limits;
+    const std::vector<SheetEntry> entries = readSheetList(zip, book);
+    const QHash<QString, QString> parts = readRelations(zip, book);
+    readSharedStrings(zip, book);
+    readStyles(zip, book);
+    Workbook workbook;
+    for (const SheetEntry& entry : entries) {
+        const QString part = parts.value(entry.relationId);
+        if (part.isEmpty())
+            book.fail(QStringLiteral("the sheet \"%1\" has no part").arg(entry.name));
+        workbook.sheets.push_back(readSheet(zip, part, entry.name, book));
+    }
+    return workbook;
+}
+
+// A CSV file as a sheet: every value is text, lines give the row numbers.
+Sheet readCsvSheet(const QFileInfo& file, CsvEncoding encoding, const WorkbookLimits& limits,
+                   qint64* cells) {
+    if (file.size() > limits.maxPartBytes)
+        throw UserError(QStringLiteral("Cannot read %1: it is bigger than %2 MB")
+                            .arg(file.filePath())
+                            .arg(limits.maxPartBytes >> 20));
+    Sheet sheet{file.completeBaseName(), {}};
+    for (const CsvRow& csv : readCsvRows(file.filePath(), encoding)) {
+        SheetRow row{csv.line, {}};
+        for (qsizetype c = 0; c < csv.values.size(); ++c) {
+            if (csv.values[c].isEmpty())
+                continue;
+            if (++*cells > limits.maxCells)
+                throw UserError(QStringLiteral("Cannot read %1: it holds more than %2 cells")
+                                    .arg(file.filePath())
+                                    .arg(limits.maxCells));
+            row.cells.push_back({static_cast<int>(c), CellValue::fromText(csv.values[c])});
+        }
+        if (!row.cells.empty())
+            sheet.rows.push_back(std::move(row));
+    }
+    return sheet;
+}
+
+Workbook readCsvFolder(const QString& path, CsvEncoding encoding, const WorkbookLimits& limits) {
+    Workbook workbook;
+    qint64 cells = 0;
+    const QFileInfoList files = QDir(path).entryInfoList(QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+        if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0)
+            workbook.sheets.push_back(readCsvSheet(file, encoding, limits, &cells));
+    }
+    if (workbook.sheets.empty())
+        throw UserError(QStringLiteral("Cannot read %1: the folder holds no CSV file").arg(path));
+    return workbook;
+}
+
+[[noreturn]] void failInSheet(const Sheet& sheet, int row, const QString& what) {
+    throw UserError(QStringLiteral("Sheet \"%1\", row %2: %3").arg(sheet.name).arg(row).arg(what));
+}
+
+} // namespace
+
+CellValue CellValue::fromText(const QString& text) {
+    return {Kind::Text, text, 0, {}};
+}
+
+CellValue CellValue::fromNumber(double number) {
+    return {Kind::Number, {}, number, {}};
+}
+
+CellValue CellValue::fromDateTime(const QDateTime& dateTime) {
+    return {Kind::Date, {}, 0, dateTime};
+}
+
+QString CellValue::toText() const {
+    switch (kind) {
+    case Kind::Text:
+        return text;
+    case Kind::Number:
+        return QString::number(number, 'f', QLocale::FloatingPointShortest);
+    case Kind::Date:
+        break;
+    }
+    const QString date = dateTime.date().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString time = dateTime.time().toString(QStringLiteral("HH:mm:ss"));
+    if (dateTime.date() == kTimeOnlyDay)
+        return time;
+    return dateTime.time() == QTime(0, 0) ? date : date + ' ' + time;
+}
+
+const Sheet* Workbook::find(const QString& name) const {
+    const auto found = std::find_if(sheets.begin(), sheets.end(), [&](const Sheet& s) {
+        return s.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return found == sheets.end() ? nullptr : &*found;
+}
+
+const Sheet& Workbook::sheet(const QString& name) const {
+    if (const Sheet* found = find(name))
+        return *found;
+    throw UserError(QStringLiteral("The workbook has no sheet \"%1\"").arg(name));
+}
+
+Workbook readWorkbook(const QString& path, CsvEncoding encoding, const WorkbookLimits& limits) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw UserError(QStringLiteral("Cannot read %1: no such file or folder").arg(path));
+    return info.isDir() ? readCsvFolder(path, encoding, limits) : readXlsx(path, limits);
+}
+
+SheetTable sheetTable(const Sheet& sheet) {
+    SheetTable table{sheet.name, 0, {}, {}};
+    if (sheet.rows.empty())
+        return table;
+    const SheetRow& heading = sheet.rows.front();
+    table.headingRow = heading.number;
+    QHash<int, QString> names; // by column
+    for (const SheetCell& cell : heading.cells) {
+        const QString name = cell.value.toText().trimmed().toLower();
+        if (name.isEmpty())
+            continue;
+        if (table.columns.contains(name))
+            failInSheet(sheet, heading.number,
+                        QStringLiteral("the column \"%1\" is named twice").arg(name));
+        table.columns << name;
+        names.insert(cell.column, name);
+    }
+    for (auto row = sheet.rows.begin() + 1; row != sheet.rows.end(); ++row) {
+        SheetRecord record{row->number, {}};
+        for (const SheetCell& cell : row->cells) {
+            const QString name = names.value(cell.column);
+            if (name.isEmpty())
+                failInSheet(sheet, row->number,
+                            QStringLiteral("a value in column %1, which has no heading")
+                                .arg(columnLetters(cell.column)));
+            record.values.insert(name, cell.value);
+        }
+        table.records.push_back(std::move(record));
+    }
+    return table;
+}
+
+QString columnLetters(int column) {
+    QString letters;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters;
+}
+
+} // namespace vastrel

@@ -1,0 +1,177 @@
+#include "FlatFileImport.h"
+#include "DemoData.h"
+#include "FlatFile.h"
+#include "FlatFileTestSupport.h"
+#include "Installation.h"
+#include "Schema.h"
+#include "TestSupport.h"
+
+#include <QProcess>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+namespace {
+
+const QString kKey = QStringLiteral("20240501000007");
+const QDate kToday(2024, 6, 1);
+
+struct Shape {
+    const char* name;
+    bool air;
+    bool outward;
+    bool layoutE;
+};
+
+const Shape kShapes[] = {
+    {"sea inward", false, false, false},  {"sea outward", false, true, false},
+    {"air inward", true, false, false},   {"air outward", true, true, true},
+    {"sea outward E", false, true, true},
+};
+
+// Long texts and a full first POS; a second POS of nulls in the "E" layout with a blank flag.
+void addManifest(Database& db, const Shape& s, const QString& mark) {
+    const auto add = [&](const char* sql, const Params& values) {
+        db.exec(QLatin1String(sql), Params{kKey} + values);
+    };
+    add("INSERT INTO tblheader VALUES (?, ?, 'MV TEST', 'V01', 'A1', '2024-05-01', '10:15:00', "
+        "'Y', 'MBL1', '2024-04-30')",
+        {s.outward ? "Outward" : "Inward"});
+    add("INSERT INTO tbldetail (nodaftar, nopos, mot_vessel, nobl, tglbl, pasalcd, pmuatcd, "
+        "pbongkarcd, pakhircd, snm, sna, cnm, cna, nnm, nna, mark, bruto, volume, jmlkemasan, "
+        "satuankemasan, flagconsolidate, flagpartial, grandcontainer, grandpackage) VALUES (?, "
+        "'0001', 'MOTHER', 'BL1', '2024-04-29', 'SGSIN', 'SGSIN', 'IDTPP', 'XXPRT', 'SHIPPER', "
+        "'ADDR 1', 'CONSIGNEE', 'ADDR 2', 'NOTIFY', '', ?, 10.5, 0.0001, 12, 'PK', 'C', ?, 3, 500)",
+        {mark, s.layoutE ? "E" : ""});
+    add("INSERT INTO tbldetail (nodaftar, nopos, grandpackage) VALUES (?, '0002', 7)", {});
+    add("INSERT INTO tblhs VALUES (?, '0001', '0001', '847130', ?)", {QString(250, 'G')});
+    add("INSERT INTO tblhs VALUES (?, '0001', '0002', '640299', 'SHOES')", {});
+    add("INSERT INTO tblhs VALUES (?, '0002', '0001', NULL, NULL)", {});
+    add("INSERT INTO tblcontainer VALUES (?, '0001', '0001', 'ABCU1', '40', 'F', 'S1')", {});
+    add("INSERT INTO tblcontainer VALUES (?, '0001', '0002', NULL, '20', 'L', NULL)", {});
+    add("INSERT INTO tblpeb VALUES (?, '0001', '0001', 'PEB', '123400', '654321', '2024-04-28')",
+        {});
+    add("INSERT INTO tblpeb VALUES (?, '0001', '0002', 'PEB', 'ZZ0000', NULL, NULL)", {});
+}
+
+const QString kLongMark = QString(430, 'M') + " END";
+
+} // namespace
+
+class FlatFileImportTest : public SchemaTest {
+protected:
+    Database freshDatabase() {
+        Database fresh =
+            Database::create(path(QStringLiteral("db%1").arg(++m_databases)), kTestPassword);
+        schema::create(fresh);
+        return fresh;
+    }
+    FlatFileImportPlan plan(const Database& target, const QStringList& file, bool air,
+                            const QString& into = {}) {
+        return planFlatFileImport(target, air, readFlatFile(fileBytes(file)), into, kToday);
+    }
+    // Imports the file into a fresh database and writes the manifest again.
+    QStringList roundTrip(const QStringList& file, bool air) {
+        Database target = freshDatabase();
+        const FlatFileImportPlan p = plan(target, file, air);
+        EXPECT_TRUE(p.canImport()) << p.refusals.join("; ").toStdString();
+        importFlatFile(target, p);
+        return FlatFile(target, p.target, air ? "1" : "0").lines();
+    }
+    int rows() {
+        int total = 0;
+        for (const QString& table : kManifestTables + QStringList{"tblkapal", "tblparties"})
+            total += count(table);
+        return total;
+    }
+
+private:
+    int m_databases = 0;
+};
+
+TEST_F(FlatFileImportTest, EveryShapeComesBackAsTheSameFile) {
+    for (const Shape& shape : kShapes) {
+        SCOPED_TRACE(shape.name);
+        db.exec("DELETE FROM tblheader");
+        for (const char* table : {"tbldetail", "tblhs", "tblcontainer", "tblpeb"})
+            db.exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
+        addManifest(db, shape, kLongMark);
+        const QStringList written = FlatFile(db, kKey, shape.air ? "1" : "0").lines();
+        const QStringList again = roundTrip(written, shape.air);
+        EXPECT_EQ(again, written);
+        EXPECT_EQ(roundTrip(again, shape.air), again);
+    }
+}
+
+TEST_F(FlatFileImportTest, ATextBeginningWithABlankComesBackTrimmed) {
+    addManifest(db, kShapes[0], "\t" + kLongMark);
+    const QStringList written = FlatFile(db, kKey, "0").lines();
+    const QStringList again = roundTrip(written, false);
+    const auto marks = [](const QStringList& file) {
+        return readFlatFile(fileBytes(file)).manifest.pos.at(0).mark;
+    };
+    EXPECT_EQ(marks(written), " " + kLongMark);
+    EXPECT_EQ(marks(again), kLongMark);
+    EXPECT_EQ(roundTrip(again, false), again);
+}
+
+TEST_F(FlatFileImportTest, IntoAppendsAfterTheHighestPosAndKeepsTheHeader) {
+    addDemoData(db, false);
+    addManifest(db, kShapes[0], kLongMark);
+    const QStringList file = FlatFile(db, kKey, "0").lines();
+    const QString demo = QString::fromLatin1(kDemoManifestKey);
+    const FlatFileImportPlan p = plan(db, file, false, demo);
+    EXPECT_EQ(p.posNumbers, QStringList({"0002", "0003"}));
+    EXPECT_EQ(p.warnings,
+              QStringList({"the file's vessel \"MV TEST\" differs from the manifest's \"SEA "
+                           "BREEZE\", which stays",
+                           "the file's voyage \"V01\" differs from the manifest's \"012N\", "
+                           "which stays",
+                           "port code XXPRT (POS 0001) is not in the reference list"}));
+    importFlatFile(db, p);
+    EXPECT_EQ(count("tbldetail", "nodaftar = ?", {demo}), 3);
+    EXPECT_EQ(count("tblhs", "nodaftar = ? AND nopos = '0003'", {demo}), 1);
+    EXPECT_EQ(count("tblheader", "nodaftar = ? AND vessel = 'SEA BREEZE'", {demo}), 1);
+    EXPECT_EQ(p.summary(), "manifest 20240315000001 (appended): 2 POS (0002-0003), 3 goods lines, "
+                           "2 containers, 0 documents, 3 warnings");
+}
+
+TEST_F(FlatFileImportTest, ARefusedOrFailedImportWritesNothing) {
+    addDemoData(db, false);
+    const QStringList file = FlatFile(db, QString::fromLatin1(kDemoManifestKey), "0").lines();
+    const int before = rows();
+    QStringList broken = file;
+    broken[1].replace(119, 8, "2024XX10");
+    EXPECT_EQ(plan(db, broken, false).refusals, QStringList{"1 problem in the file"});
+    EXPECT_THROW(importFlatFile(db, plan(db, broken, false)), FlatFileError);
+    EXPECT_EQ(
+        plan(db, file, true).refusals,
+        QStringList{"the file's manifest travels by sea; the installation keeps air manifests"});
+    FlatFileImportPlan clash = plan(db, file + file.mid(1), false);
+    clash.posNumbers = QStringList{"0001", "0001"}; // the second insert fails
+    EXPECT_THROW(importFlatFile(db, clash), FlatFileError);
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(FlatFileImportTest, AdminChecksAndImportsAFile) {
+    initInstallation({path("home"), kTestPassword, false, true});
+    const auto admin = [&](const QStringList& args, QString* out = nullptr) {
+        QProcess process;
+        process.start(VASTREL_ADMIN_BIN, args);
+        process.waitForFinished();
+        if (out)
+            *out = QString::fromUtf8(process.readAllStandardOutput());
+        return process.exitCode();
+    };
+    const QString file = path("demo.txt");
+    const QString key = QString::fromLatin1(kDemoManifestKey);
+    ASSERT_EQ(admin({"flatfile", "--home", path("home"), key, "-o", file}), 0);
+    QString out;
+    EXPECT_EQ(admin({"check", file}, &out), 0);
+    EXPECT_EQ(out, file + ": sea, inward: 1 POS, 1 goods line, 1 container, 0 documents\n");
+    EXPECT_EQ(admin({"import-flatfile", "--home", path("home"), file, "--into", key}, &out), 0);
+    EXPECT_TRUE(out.startsWith("Imported manifest " + key + " (appended): 1 POS (0002-0002)"));
+    writeFile("bad.txt", readFile("demo.txt").replace("HDR011", "HDR012"));
+    EXPECT_EQ(admin({"check", path("bad.txt")}, &out), 1);
+    EXPECT_EQ(out, path("bad.txt") + ":1:6: expected \"1\"\n");
+}
