@@ -2,10 +2,12 @@
 // with 3 goods lines, 2 containers and 1 customs document, in a temporary database. Then, each
 // as a process of its own so that its peak memory is its own: the sqlcipher shell printing the
 // same rows, and this program writing the flat file. Prints both times, their ratio and the
-// writer's peak memory (each the best of three runs), and times one readiness update.
+// writer's peak memory (each the best of three runs), then the import of the written file into
+// an installation of its own, and times one readiness update.
 
 #include "Database.h"
 #include "FlatFile.h"
+#include "FlatFileImport.h"
 #include "Readiness.h"
 #include "SyntheticManifest.h"
 
@@ -84,17 +86,54 @@ QByteArray shellScript() {
     return script;
 }
 
-int writeFlatFile(const QString& dbPath, const QString& target) {
+void writeFlatFile(const QString& dbPath, const QString& target) {
     const Database db = Database::open(dbPath, kPassword);
     FlatFile(db, kBenchKey, "0").CreateFlatFile(target);
-    return 0;
+}
+
+// Reads, checks and imports the flat file as a new manifest, as import-flatfile does.
+void importFlatFile(const QString& source, const QString& dbPath) {
+    Database db = Database::open(dbPath, kPassword);
+    const FlatFileImportPlan plan = planFlatFileImport(db, false, readFlatFileAt(source));
+    if (!plan.canImport())
+        throw std::runtime_error("the written file is refused: " +
+                                 plan.refusals.join("; ").toStdString());
+    vastrel::importFlatFile(db, plan);
+}
+
+// The best of three imports, each into an installation of its own that holds no POS yet.
+Run timeImports(const char* self, const QString& flatPath, const QTemporaryDir& dir) {
+    Run best{1e9, 0};
+    for (int i = 0; i < 3; ++i) {
+        const QString target = dir.filePath(QStringLiteral("import%1.db").arg(i));
+        {
+            Database fresh = Database::create(target, kPassword);
+            createSyntheticManifest(fresh, 0);
+        }
+        const Run run = runProgram({self, "--import", flatPath.toStdString(), target.toStdString()},
+                                   "/dev/null");
+        if (run.seconds < best.seconds)
+            best = run;
+    }
+    return best;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc == 4 && std::strcmp(argv[1], "--write") == 0) // the measured writer process
-        return writeFlatFile(argv[2], argv[3]);
+    // The measured processes: --write DB FILE and --import FILE DB.
+    if (argc == 4 && argv[1][0] == '-') {
+        try {
+            if (std::strcmp(argv[1], "--write") == 0)
+                writeFlatFile(argv[2], argv[3]);
+            else
+                importFlatFile(argv[2], argv[3]);
+            return 0;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "bench_flatfile: %s\n", e.what());
+            return 1;
+        }
+    }
     const int posCount = argc > 1 ? std::atoi(argv[1]) : 9999;
     QTemporaryDir dir;
     const QString dbPath = dir.filePath("bench.db");
@@ -112,6 +151,7 @@ int main(int argc, char* argv[]) {
         const Run shell = bestOf3({"sqlcipher", dbPath.toStdString()}, scriptPath);
         const Run writer = bestOf3(
             {argv[0], "--write", dbPath.toStdString(), flatPath.toStdString()}, "/dev/null");
+        const Run importer = timeImports(argv[0], flatPath, dir);
 
         Database db = Database::open(dbPath, kPassword);
         QElapsedTimer timer;
@@ -128,6 +168,8 @@ int main(int argc, char* argv[]) {
         std::printf("Flat file: %lld lines, %lld bytes in %.3f s (%.2fx the shell), peak %ld KiB\n",
                     lines, static_cast<long long>(file.size()), writer.seconds,
                     writer.seconds / shell.seconds, writer.peakKiB);
+        std::printf("Import of that file: %.3f s (%.2fx the writer), peak %ld KiB\n",
+                    importer.seconds, importer.seconds / writer.seconds, importer.peakKiB);
         std::printf("UpdateStatus: %.3f s (status %s)\n", statusSeconds,
                     qPrintable(GetStatus(db, kBenchKey)));
     } catch (const std::exception& e) {

@@ -131,17 +131,22 @@ Database::~Database() {
     close();
 }
 
-Database::Database(Database&& other) noexcept : m_db(std::exchange(other.m_db, nullptr)) {}
+Database::Database(Database&& other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr)), m_statements(std::move(other.m_statements)) {
+    other.m_statements.clear();
+}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         close();
         m_db = std::exchange(other.m_db, nullptr);
+        m_statements = std::exchange(other.m_statements, {});
     }
     return *this;
 }
 
 void Database::close() {
+    dropStatements();
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
@@ -190,31 +195,66 @@ void Database::fail(const QString& context) const {
 
 namespace {
 
-// Prepares `sql` and binds `params`; throws through `fail` on any error.
+void bindAll(sqlite3_stmt* stmt, const Params& params) {
+    if (sqlite3_bind_parameter_count(stmt) != params.size())
+        throw DbError("Statement expects a different number of values");
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(stmt, i + 1, params[i]);
+}
+
+// Prepares `sql`; throws through `fail` on any error.
 template <typename Fail>
-void prepare(sqlite3* db, const QString& sql, const Params& params, Statement& stmt, Fail&& fail) {
+void prepare(sqlite3* db, const QString& sql, Statement& stmt, Fail&& fail) {
     if (!db)
         throw DbError("The database is not open");
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt.handle,
                            nullptr) != SQLITE_OK)
         fail();
-    if (sqlite3_bind_parameter_count(stmt.handle) != params.size())
-        throw DbError("Statement expects a different number of values");
-    for (int i = 0; i < params.size(); ++i)
-        bindValue(stmt.handle, i + 1, params[i]);
 }
+
+// Statements of exec() kept prepared for their next run; a bulk import repeats a few texts
+// tens of thousands of times.
+constexpr int kKeptStatements = 64;
 
 } // namespace
 
-void Database::exec(const QString& sql, const Params& params) {
-    Statement stmt;
-    prepare(m_db, sql, params, stmt, [&] { fail(QStringLiteral("Statement failed")); });
-    int rc;
-    while ((rc = sqlite3_step(stmt.handle)) == SQLITE_ROW) {
+sqlite3_stmt* Database::keptStatement(const QString& sql) {
+    if (sqlite3_stmt* kept = m_statements.value(sql)) {
+        sqlite3_clear_bindings(kept);
+        return kept;
     }
+    if (m_statements.size() >= kKeptStatements)
+        dropStatements();
+    Statement stmt;
+    prepare(m_db, sql, stmt, [&] { fail(QStringLiteral("Statement failed")); });
+    m_statements.insert(sql, stmt.handle);
+    return std::exchange(stmt.handle, nullptr);
+}
+
+void Database::dropStatements() {
+    for (sqlite3_stmt* stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+}
+
+void Database::exec(const QString& sql, const Params& params) {
+    if (!m_db)
+        throw DbError("The database is not open");
+    sqlite3_stmt* stmt = keptStatement(sql);
+    int rc = SQLITE_DONE;
+    try {
+        bindAll(stmt, params);
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+    } catch (const DbError&) {
+        sqlite3_reset(stmt);
+        throw;
+    }
+    const QString reason = rc == SQLITE_DONE ? QString() : lastError(m_db);
+    sqlite3_reset(stmt); // ready for the next run, and no longer holding a lock
     if (rc != SQLITE_DONE)
-        fail(QStringLiteral("Statement failed"));
+        throw DbError(("Statement failed: " + reason).toStdString());
 }
 
 RowSet Database::query(const QString& sql, const Params& params) const {
@@ -227,7 +267,8 @@ RowSet Database::query(const QString& sql, const Params& params) const {
 
 Cursor Database::cursor(const QString& sql, const Params& params) const {
     Statement stmt;
-    prepare(m_db, sql, params, stmt, [&] { fail(QStringLiteral("Query failed")); });
+    prepare(m_db, sql, stmt, [&] { fail(QStringLiteral("Query failed")); });
+    bindAll(stmt.handle, params);
     return Cursor(m_db, std::exchange(stmt.handle, nullptr));
 }
 
@@ -289,6 +330,7 @@ bool Database::inTransaction() const {
 }
 
 void Database::rekey(const std::string& newPassword) {
+    dropStatements(); // the whole file is rewritten: nothing prepared stays in its way
     if (sqlite3_rekey(m_db, newPassword.data(), static_cast<int>(newPassword.size())) != SQLITE_OK)
         fail(QStringLiteral("Cannot change the password"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -135,8 +136,12 @@ private:
     explicit Database(sqlite3* db) : m_db(db) {}
     static Database openWith(const QString& path, const std::string& password, int flags);
     [[noreturn]] void fail(const QString& context) const;
+    // The prepared statement of `sql`, kept from an earlier exec() or prepared now.
+    sqlite3_stmt* keptStatement(const QString& sql);
+    void dropStatements();
 
     sqlite3* m_db = nullptr;
+    QHash<QString, sqlite3_stmt*> m_statements;
 };
 
 // Runs the statements of its scope as one unit: rolled back unless commit() is reached.
