@@ -10,6 +10,7 @@
 #include "Numbering.h"
 #include "Readiness.h"
 #include "ReportLayouts.h"
+#include "SheetImport.h"
 #include "StartUp.h"
 #include "XlsxTemplate.h"
 
@@ -150,6 +151,19 @@ std::string password(const QStringList& options, const QString& given, const cha
     if (confirm == Confirm::Twice && promptHidden("Repeat the password: ") != typed)
         throw DbError("The two passwords differ");
     return typed;
+}
+
+// Prints a plan's problems (each after `where`) or its warnings on stderr, then imports it
+// with `import` (which refuses a plan with problems) and prints what was imported.
+void reportAndImport(const FlatFileImportPlan& plan, const QString& where,
+                     const std::function<void()>& import) {
+    for (const FlatFileProblem& problem : plan.reading.problems)
+        print(stderr, where + problem.toString());
+    if (plan.canImport())
+        for (const QString& warning : plan.warnings)
+            print(stderr, "warning: " + warning);
+    import();
+    print(stdout, "Imported " + plan.summary());
 }
 
 // Writes the detail report of one POS or the recap of a manifest as a PDF file.
@@ -305,13 +319,21 @@ const std::map<QString, Command>& commands() {
               AppState state = connect(options);
               const FlatFileImportPlan plan = planFlatFileImport(
                   state.Conn, state.isAir(), std::move(reading), option(options, "--into"));
-              for (const FlatFileProblem& problem : plan.reading.problems)
-                  print(stderr, values[0] + ':' + problem.toString());
-              if (plan.canImport())
-                  for (const QString& warning : plan.warnings)
-                      print(stderr, "warning: " + warning);
-              importFlatFile(state.Conn, plan);
-              print(stdout, "Imported " + plan.summary());
+              reportAndImport(plan, values[0] + ':', [&] { importFlatFile(state.Conn, plan); });
+          }}},
+        {"import-sheet",
+         {"import-sheet --home DIR [--into NODAFTAR] FILE\n"
+          "  Imports an import workbook (see template; an .xlsx file or a folder of CSV files\n"
+          "  named after the sheets) whose every row passes the entry screens' checks: as a\n"
+          "  new manifest registered today, or with --into as POS appended after that\n"
+          "  manifest's highest POS (its header stays; the Header sheet may be empty). All or\n"
+          "  nothing; problems are printed as \"Sheet row N: message\".",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              AppState state = connect(options);
+              const FlatFileImportPlan plan =
+                  planSheetImport(state.Conn, state.isAir(), values[0], option(options, "--into"));
+              reportAndImport(plan, QString(), [&] { importSheet(state.Conn, plan); });
           }}},
         {"template",
          {"template --kind sea|air -o FILE.xlsx\n"

@@ -1,5 +1,6 @@
 #include "FrmHeader.h"
 
+#include "EntryRules.h"
 #include "FormHelpers.h"
 #include "FrmFind.h"
 #include "InputHelpers.h"
@@ -165,16 +166,16 @@ QGroupBox* FrmHeader::buildHeaderFrame() {
     CmbGroup->setObjectName(QStringLiteral("CmbGroup"));
     CmbGroup->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     Label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("Kapal"));
-    TxtKapal = addBox(QStringLiteral("TxtKapal"), 40);
+    TxtKapal = addBox(QStringLiteral("TxtKapal"), EntryMaxLength("vessel"));
     CmdKapal = addLookup(QStringLiteral("CmdKapal"), QStringLiteral("kapal"));
     Label4 = addLabel(QStringLiteral("Label4"), QStringLiteral("No Voyage"));
-    TxtNoVoy = addBox(QStringLiteral("TxtNoVoy"), 10);
+    TxtNoVoy = addBox(QStringLiteral("TxtNoVoy"), EntryMaxLength("voyage"));
     Label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("Tanggal Tiba"));
     TxtDate = addBox(QStringLiteral("TxtDate"), 10);
     Label25 = addLabel(QStringLiteral("Label25"), QStringLiteral("Jam Tiba"));
     TxtTime = addBox(QStringLiteral("TxtTime"), 5);
     Label32 = addLabel(QStringLiteral("Label32"), QStringLiteral("No Master B/L"));
-    TxtMasterNoBL = addBox(QStringLiteral("TxtMasterNoBL"), 20);
+    TxtMasterNoBL = addBox(QStringLiteral("TxtMasterNoBL"), EntryMaxLength("no_master"));
     Label33 = addLabel(QStringLiteral("Label33"), QStringLiteral("Tanggal Master B/L"));
     TxtMasterTglBL = addBox(QStringLiteral("TxtMasterTglBL"), 10);
     CmdDetail = addButton(QStringLiteral("CmdDetail"), QStringLiteral("&Detail >>"));

@@ -2,6 +2,7 @@
 
 #include "FrmHeader.h"
 
+#include "EntryRules.h"
 #include "FormHelpers.h"
 #include "FrmKontainer.h"
 #include "FrmPeb.h"
@@ -87,15 +88,6 @@ bool holdsWholeNumber(const QLineEdit* box) {
     return ok;
 }
 
-// Weights and volumes are stored to four decimals, a half going to the even digit.
-double roundToFourDecimals(double value) {
-    const double scaled = value * 10000.0;
-    const double lower = std::floor(scaled);
-    if (std::abs(scaled - lower - 0.5) > 1e-6)
-        return std::round(scaled) / 10000.0;
-    return (std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0) / 10000.0;
-}
-
 QString plainText(const QPlainTextEdit* box) {
     return box->toPlainText();
 }
@@ -110,7 +102,7 @@ QGroupBox* FrmHeader::buildDetailFrame() {
     frame->setObjectName(QStringLiteral("FrameDetail"));
     auto* markFrame = new QGroupBox(QStringLiteral("Mark"), this);
     markFrame->setObjectName(QStringLiteral("Frame3"));
-    TxtMark = multiLineBox(QStringLiteral("TxtMark"), 3000, 3, this);
+    TxtMark = multiLineBox(QStringLiteral("TxtMark"), EntryMaxLength("mark"), 3, this);
     (new QVBoxLayout(markFrame))->addWidget(TxtMark);
 
     auto* grid = new QGridLayout(frame);
@@ -129,10 +121,10 @@ QWidget* FrmHeader::buildPosKeyFields() {
     auto* fields = new QWidget(this);
     TextPos = addKeyBox(QStringLiteral("TextPos"));
     Label6 = addLabel(QStringLiteral("Label6"), QStringLiteral("No B/L"));
-    TxtNoBL1 = addBox(QStringLiteral("TxtNoBL1"), 30);
+    TxtNoBL1 = addBox(QStringLiteral("TxtNoBL1"), EntryMaxLength("nobl"));
     TxtNoBL2 = addBox(QStringLiteral("TxtNoBL2"), 10);
     Label9 = addLabel(QStringLiteral("Label9"), QStringLiteral("Mother Vessel"));
-    TxtMotherVessel = addBox(QStringLiteral("TxtMotherVessel"), 40);
+    TxtMotherVessel = addBox(QStringLiteral("TxtMotherVessel"), EntryMaxLength("mot_vessel"));
 
     auto* grid = new QGridLayout(fields);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -154,7 +146,7 @@ QGroupBox* FrmHeader::buildPorts() {
     auto* grid = new QGridLayout(Frame2);
     const auto addPort = [&](const QString& caption, const QString& code, const QString& name,
                              const QString& button, const QString& moduleName) {
-        QLineEdit* codeBox = addBox(code, 5);
+        QLineEdit* codeBox = addBox(code, EntryMaxLength("pasalcd"));
         QLineEdit* nameBox = addKeyBox(name);
         const int row = grid->rowCount();
         grid->addWidget(new QLabel(caption, this), row, 0);
@@ -192,8 +184,9 @@ QGroupBox* FrmHeader::buildParties() {
     grid->addWidget(new QLabel(QStringLiteral("Alamat"), this), 0, 2);
     const auto addParty = [&](const QString& caption, const QString& party,
                               const QString& moduleName) {
-        QPlainTextEdit* name = multiLineBox("Txt" + party + "Nm", 2000, 3, this);
-        QPlainTextEdit* address = multiLineBox("Txt" + party + "Addr", 2000, 3, this);
+        QPlainTextEdit* name = multiLineBox("Txt" + party + "Nm", EntryMaxLength("snm"), 3, this);
+        QPlainTextEdit* address =
+            multiLineBox("Txt" + party + "Addr", EntryMaxLength("sna"), 3, this);
         name->setMinimumWidth(fontMetrics().horizontalAdvance(QString(20, 'M')));
         address->setMinimumWidth(name->minimumWidth());
         const int row = grid->rowCount();
@@ -217,21 +210,22 @@ QGroupBox* FrmHeader::buildParties() {
 
 QWidget* FrmHeader::buildQuantities() {
     auto* fields = new QWidget(this);
-    TxtJmlKemasan = addBox(QStringLiteral("TxtJmlKemasan"), 8);
-    TextSatuanKemasan = addBox(QStringLiteral("TextSatuanKemasan"), 2);
+    TxtJmlKemasan = addBox(QStringLiteral("TxtJmlKemasan"), EntryMaxLength("jmlkemasan"));
+    TextSatuanKemasan =
+        addBox(QStringLiteral("TextSatuanKemasan"), EntryMaxLength("satuankemasan"));
     CmdSatuanKemasan =
         addLookup(QStringLiteral("CmdSatuanKemasan"), QStringLiteral("satuankemasan"));
     TextUraian = addKeyBox(QStringLiteral("TextUraian"));
     TextUraian->setMaxLength(45);
-    TxtBerat = addBox(QStringLiteral("TxtBerat"), 22);
-    TxtVolume = addBox(QStringLiteral("TxtVolume"), 22);
+    TxtBerat = addBox(QStringLiteral("TxtBerat"), EntryMaxLength("bruto"));
+    TxtVolume = addBox(QStringLiteral("TxtVolume"), EntryMaxLength("volume"));
     ChkConsildate = new QCheckBox(QStringLiteral("Consolidate"), this);
     ChkConsildate->setObjectName(QStringLiteral("ChkConsildate"));
     ChkPartialShipment = new QCheckBox(QStringLiteral("Part Shipment"), this);
     ChkPartialShipment->setObjectName(QStringLiteral("ChkPartialShipment"));
-    TxtNoPackage = addBox(QStringLiteral("TxtNoPackage"), 8);
+    TxtNoPackage = addBox(QStringLiteral("TxtNoPackage"), EntryMaxLength("grandpackage"));
     Label30 = addLabel(QStringLiteral("Label30"), QStringLiteral("Part Kontainer"));
-    TxtNoContainer = addBox(QStringLiteral("TxtNoContainer"), 8);
+    TxtNoContainer = addBox(QStringLiteral("TxtNoContainer"), EntryMaxLength("grandcontainer"));
     Label35 = addLabel(QStringLiteral("Label35"), QStringLiteral("Total Kontainer"));
     TextTotContainer = addKeyBox(QStringLiteral("TextTotContainer"));
     TextTotContainer->setMaxLength(8);
@@ -648,8 +642,8 @@ Params FrmHeader::posValues() const {
             plainText(TxtNotifyNm),
             plainText(TxtNotifyAddr),
             plainText(TxtMark),
-            roundToFourDecimals(number(TxtBerat)),
-            roundToFourDecimals(number(TxtVolume)),
+            RoundToFourDecimals(number(TxtBerat)),
+            RoundToFourDecimals(number(TxtVolume)),
             number(TxtJmlKemasan),
             group08X() ? QString() : TextSatuanKemasan->text(),
             ChkConsildate->isChecked() ? QStringLiteral("C") : QString(),

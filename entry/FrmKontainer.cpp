@@ -1,6 +1,7 @@
 #include "FrmKontainer.h"
 
 #include "ContainerCheck.h"
+#include "EntryRules.h"
 #include "Messages.h"
 #include "Numbering.h"
 
@@ -11,9 +12,8 @@ namespace vastrel {
 
 namespace {
 
-const QStringList kSizes = {"20", "40", "45"};
-// Shown types; the first character is the stored code.
-const QStringList kTypes = {"FCL", "LCL", "Empty Container"};
+const QStringList kSizes = ContainerSizes();
+const QStringList kTypes = ContainerTypes();
 
 // The shown type of a stored code ("F", "L", "E"), -1 for any other code.
 int typeIndex(const QString& code) {
@@ -51,13 +51,13 @@ QComboBox* listOnlyCombo(const QString& name, const QStringList& items) {
 
 FrmKontainer::FrmKontainer(AppState& state, const PosKey& key, QWidget* parent)
     : PosLineDialog(state, key, containerLayout(), parent) {
-    TxtNoCountainer1 = newLineEdit("TxtNoCountainer1", 20);
+    TxtNoCountainer1 = newLineEdit("TxtNoCountainer1", EntryMaxLength("nocountener"));
     addField("No Kontainer", TxtNoCountainer1);
     CmbUkuran = listOnlyCombo("CmbUkuran", kSizes);
     addField("Ukuran", CmbUkuran);
     CmbTipe = listOnlyCombo("CmbTipe", kTypes);
     addField("Tipe", CmbTipe);
-    txtseal = newLineEdit("txtseal", 15);
+    txtseal = newLineEdit("txtseal", EntryMaxLength("seal"));
     addField("Seal", txtseal);
     openForPos();
 }

@@ -1,5 +1,6 @@
 #include "FrmPeb.h"
 
+#include "EntryRules.h"
 #include "FormHelpers.h"
 #include "FrmFind.h"
 #include "InputHelpers.h"
@@ -19,24 +20,11 @@ namespace vastrel {
 
 namespace {
 
-struct DocumentKind {
-    const char* code;
-    const char* text;
-};
-
-// The kinds offered come first; a consolidation document is only ever shown.
-constexpr DocumentKind kKinds[] = {{"PEB", "PEB (BC3.0)"},
-                                   {"PBB", "PBB (PEB Berkala)"},
-                                   {"SAD", "SAD (Single Administratif Document)"},
-                                   {"PKB", "PKB (PKBE - Konsolidasi)"}};
-constexpr int kOfferedKinds = 3;
-constexpr int kNumberDigits = 6;
-
 const QString kInvalidKpbc = QStringLiteral("Kode KPBC tidak valid");
 
 // The shown text of a stored kind; "" for a code that is no kind.
 QString GetNmJenis(const QString& code) {
-    for (const DocumentKind& kind : kKinds) {
+    for (const DocumentKind& kind : kDocumentKinds) {
         if (code.toUpper() == QLatin1String(kind.code))
             return kind.text;
     }
@@ -77,14 +65,14 @@ FrmPeb::FrmPeb(AppState& state, const PosKey& key, QWidget* parent)
     CmbJenis->setObjectName("CmbJenis");
     addField("Jenis Dok", CmbJenis);
 
-    TxtKPBCKd = newLineEdit("TxtKPBCKd", 6);
+    TxtKPBCKd = newLineEdit("TxtKPBCKd", EntryMaxLength("kpbc"));
     CmdKpbc = newLookupButton("CmdKpbc", "kpbc1");
     addField("KPBC", TxtKPBCKd, CmdKpbc);
     TxtKPBCNm = newLineEdit("TxtKPBCNm", 255);
     KeyGuard::setLocked(TxtKPBCNm, true);
     addField(QString(), TxtKPBCNm);
 
-    TxtPEBNo = newLineEdit("TxtPEBNo", kNumberDigits);
+    TxtPEBNo = newLineEdit("TxtPEBNo", EntryMaxLength("pebno"));
     addField("No Dok", TxtPEBNo);
     TxtPEBTgl = newLineEdit("TxtPEBTgl", 10);
     addField("(dd-mm-yyyy)", TxtPEBTgl);
@@ -103,8 +91,8 @@ FrmPeb::FrmPeb(AppState& state, const PosKey& key, QWidget* parent)
 }
 
 void FrmPeb::FillJenis() {
-    for (int i = 0; i < kOfferedKinds; ++i)
-        CmbJenis->addItem(kKinds[i].text);
+    for (int i = 0; i < kOfferedDocumentKinds; ++i)
+        CmbJenis->addItem(kDocumentKinds[i].text);
     CmbJenis->setCurrentIndex(0);
 }
 
@@ -153,7 +141,7 @@ void FrmPeb::SaveLine() {
         TxtPEBNo->setFocus();
         return;
     }
-    TxtPEBNo->setText(typedNumber.rightJustified(kNumberDigits, u'0'));
+    TxtPEBNo->setText(typedNumber.rightJustified(kDocumentNumberDigits, u'0'));
     if (GetNmKpbc(db(), TxtKPBCKd->text()) == kNotFound) {
         Messages::show(this, kInvalidKpbc);
         return;
@@ -175,7 +163,7 @@ void FrmPeb::SaveLine() {
 void FrmPeb::showRow(const QStringList& cells) {
     // A kind outside the table is shown as its code, so saving keeps it.
     const QString kind = GetNmJenis(cells.value(1));
-    showComboText(CmbJenis, kind.isEmpty() ? cells.value(1) : kind, kOfferedKinds);
+    showComboText(CmbJenis, kind.isEmpty() ? cells.value(1) : kind, kOfferedDocumentKinds);
     TxtKPBCKd->setText(cells.value(2));
     TxtKPBCNm->setText(cells.value(3));
     TxtPEBNo->setText(cells.value(4));

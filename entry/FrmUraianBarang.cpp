@@ -1,5 +1,6 @@
 #include "FrmUraianBarang.h"
 
+#include "EntryRules.h"
 #include "FormHelpers.h"
 #include "FrmFind.h"
 #include "Numbering.h"
@@ -33,11 +34,11 @@ PosLineDialog::Layout goodsLayout() {
 
 FrmUraianBarang::FrmUraianBarang(AppState& state, const PosKey& key, QWidget* parent)
     : PosLineDialog(state, key, goodsLayout(), parent) {
-    TxtHs = newLineEdit("TxtHs", 10);
+    TxtHs = newLineEdit("TxtHs", EntryMaxLength("hs"));
     CmdFind = newLookupButton("CmdFind", "hs");
     addField(kHsLabel, TxtHs, CmdFind);
 
-    TxtKeterangan = multiLineBox("TxtKeterangan", 3000, 0, nullptr);
+    TxtKeterangan = multiLineBox("TxtKeterangan", EntryMaxLength("uraian"), 0, nullptr);
     addField(kDescriptionLabel, TxtKeterangan);
 
     // Typing shows at once which characters cannot be stored.

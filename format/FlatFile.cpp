@@ -97,7 +97,11 @@ QString blanks(int width) {
 // Joins the fields of one record; the braces evaluate them left to right, so a refusal
 // always names the first field that does not fit.
 QString record(std::initializer_list<QString> fields) {
+    qsizetype length = 0;
+    for (const QString& field : fields)
+        length += field.size();
     QString line;
+    line.reserve(length);
     for (const QString& field : fields)
         line += field;
     return line;
@@ -358,9 +362,11 @@ QString zeroPadded(long long value, int digits) {
 
 QStringList textRecords(const QString& value, const QString& kind) {
     const QString id = QStringLiteral("DTL02") + kind;
-    const QString prepared = RemoveInvalidChar(CleanText(value));
-    if (prepared.size() <= kTextPieceLength)
+    // Cleaning keeps the length, so the trimmed text tells whether one record holds it.
+    const QString trimmed = CleanText(value);
+    if (trimmed.size() <= kTextPieceLength)
         return {id + QStringLiteral("01") + CleanText(RemoveInvalidChar(value))};
+    const QString prepared = RemoveInvalidChar(trimmed);
     const qsizetype pieces =
         std::min((prepared.size() + kTextPieceLength - 1) / kTextPieceLength, kMaxTextPieces);
     QStringList records;

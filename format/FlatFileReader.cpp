@@ -686,6 +686,8 @@ QString counted(int count, const char* one, const char* many) {
 } // namespace
 
 QString FlatFileProblem::toString() const {
+    if (!place.isEmpty())
+        return place + ": " + message;
     return QStringLiteral("%1:%2: %3").arg(line).arg(column).arg(message);
 }
 

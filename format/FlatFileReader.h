@@ -5,15 +5,22 @@
 #include <QString>
 #include <QVariant>
 
+#include <utility>
+
 namespace vastrel {
 
-// One thing wrong with a flat file, at a 1-based line and column, in English.
+// One thing wrong with a flat file, at a 1-based line and column, in English; or with
+// another source (a workbook), at a `place` it names.
 struct FlatFileProblem {
     int line = 0;
     int column = 0;
     QString message;
+    QString place; // "POS row 7"; empty for a line and column
 
-    // "LINE:COLUMN: message"
+    FlatFileProblem() = default;
+    FlatFileProblem(int atLine, int atColumn, QString what, QString where = {})
+        : line(atLine), column(atColumn), message(std::move(what)), place(std::move(where)) {}
+    // "LINE:COLUMN: message", or "PLACE: message"
     QString toString() const;
     bool operator==(const FlatFileProblem&) const = default;
 };

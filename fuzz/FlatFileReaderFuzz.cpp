@@ -8,32 +8,16 @@
 #include "FlatFileReader.h"
 #include "FuzzCheck.h"
 #include "Schema.h"
-
-#include <QTemporaryDir>
+#include "ScratchDatabase.h"
 
 #include <algorithm>
 #include <cstdint>
 
 using namespace vastrel;
 using vastrel::fuzz::check;
+using vastrel::fuzz::ScratchDatabase;
 
 namespace {
-
-// One database per process; every import runs in a transaction that is rolled back.
-struct Scratch {
-    QTemporaryDir dir;
-    Database db = Database::create(dir.filePath(QStringLiteral("fuzz.db")), "fuzz");
-
-    Scratch() {
-        db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY"));
-        schema::create(db);
-    }
-};
-
-Scratch& scratch() {
-    static Scratch one;
-    return one;
-}
 
 // The manifest as the writer gives it back: texts trimmed, line numbers aside.
 FlatFileManifest asWrittenAgain(FlatFileManifest manifest) {
@@ -50,7 +34,7 @@ FlatFileManifest asWrittenAgain(FlatFileManifest manifest) {
 
 // Imports the file into the scratch database and writes it again.
 QByteArray importedAndWritten(const FlatFileReading& reading) {
-    Scratch& s = scratch();
+    ScratchDatabase& s = ScratchDatabase::instance();
     Transaction rolledBack(s.db);
     const bool air = reading.manifest.header.air;
     const FlatFileImportPlan plan = planFlatFileImport(s.db, air, reading);

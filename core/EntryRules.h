@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vastrel {
+
+// The most characters an entry screen takes for a column of the manifest tables (the
+// column's name, as in tbldetail or tblpeb); 0 for a column no box limits.
+int EntryMaxLength(const QString& column);
+
+// The container sizes the container screen offers.
+QStringList ContainerSizes();
+// The container types as shown; the first letter is the stored code.
+QStringList ContainerTypes();
+
+struct DocumentKind {
+    const char* code;
+    const char* text;
+};
+// The document kinds by stored code; those offered come first, a consolidation document is
+// only ever shown.
+inline constexpr DocumentKind kDocumentKinds[] = {{"PEB", "PEB (BC3.0)"},
+                                                  {"PBB", "PBB (PEB Berkala)"},
+                                                  {"SAD", "SAD (Single Administratif Document)"},
+                                                  {"PKB", "PKB (PKBE - Konsolidasi)"}};
+inline constexpr int kOfferedDocumentKinds = 3;
+// A document number has this many digits, zeros added in front.
+inline constexpr int kDocumentNumberDigits = 6;
+
+// Weights and volumes are stored to four decimals, a half going to the even digit.
+double RoundToFourDecimals(double value);
+
+} // namespace vastrel

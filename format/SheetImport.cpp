@@ -1,0 +1,596 @@
+#include "SheetImport.h"
+
+#include "ContainerCheck.h"
+#include "Database.h"
+#include "EntryRules.h"
+#include "FlatFile.h"
+#include "InputHelpers.h"
+#include "Lookups.h"
+#include "XlsxTemplate.h"
+
+#include <QHash>
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+namespace vastrel {
+
+namespace {
+
+constexpr int kPosDigits = 4;
+constexpr qlonglong kLastPos = 9998;
+constexpr double kLargestWholeNumber = 1e15;
+const QDate kTimeOnlyDay(1899, 12, 30); // the day a time of day alone lies on
+const QString kGroupWithoutCargo = QStringLiteral("08X");
+
+enum class Need { Optional, Required };
+
+QString quoted(const QString& text) {
+    return '"' + text + '"';
+}
+
+QString rowPlace(const QString& sheet, int row) {
+    return QStringLiteral("%1 row %2").arg(sheet).arg(row);
+}
+
+QString positionList(const QList<int>& positions) {
+    QStringList numbers;
+    for (int position : positions)
+        numbers << QString::number(position);
+    return (positions.size() == 1 ? "position " : "positions ") + numbers.join(", ");
+}
+
+// A date cell, or a text "yyyy-mm-dd" or as the date boxes take it ("dd-mm-yyyy").
+QDate dateOf(const CellValue& cell) {
+    if (cell.kind == CellValue::Kind::Date)
+        return cell.dateTime.date() == kTimeOnlyDay ? QDate() : cell.dateTime.date();
+    if (cell.kind != CellValue::Kind::Text)
+        return {};
+    const QString text = cell.text.trimmed();
+    const QDate iso = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (iso.isValid())
+        return iso;
+    const DateCheck check = CheckDate(text);
+    return check.accepted ? QDate::fromString(check.text, QStringLiteral("dd-MM-yyyy")) : QDate();
+}
+
+// "HH:mm" from a time-of-day cell or a text as the time box takes it; empty when neither.
+QString timeOf(const CellValue& cell) {
+    if (cell.kind == CellValue::Kind::Date)
+        return cell.dateTime.date() == kTimeOnlyDay
+                   ? cell.dateTime.time().toString(QStringLiteral("HH:mm"))
+                   : QString();
+    return cell.kind == CellValue::Kind::Text ? NormaliseTime(cell.text.trimmed()) : QString();
+}
+
+std::optional<double> numberOf(const CellValue& cell) {
+    bool ok = false;
+    double value = 0;
+    if (cell.kind == CellValue::Kind::Number) {
+        value = cell.number;
+        ok = true;
+    } else if (cell.kind == CellValue::Kind::Text) {
+        value = QLocale::c().toDouble(cell.text.trimmed(), &ok);
+    }
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+bool allDigits(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+using NameLookup = QString (*)(const Database&, const QString&);
+
+// One record of a sheet, read value by value with the entry screens' checks. A value that
+// fails is reported at the record's row and read as blank.
+class RowReader {
+public:
+    RowReader(const QString& sheet, const SheetRecord& record, QList<FlatFileProblem>& problems)
+        : m_place(rowPlace(sheet, record.row)), m_record(record), m_problems(problems) {}
+
+    const QString& place() const { return m_place; }
+    void fail(const QString& message) { m_problems.append({0, 0, message, m_place}); }
+    bool has(const QString& column) const { return m_record.values.contains(column); }
+    CellValue cell(const QString& column) const { return m_record.values.value(column); }
+
+    // A text the boxes would take: not longer than theirs, no character they refuse.
+    QString text(const QString& column, Need need = Need::Optional) {
+        const QString value = cell(column).toText();
+        if (value.trimmed().isEmpty()) {
+            requireIf(need, column);
+            return {};
+        }
+        if (!fitsBox(column, value))
+            return {};
+        const QList<int> positions = InvalidCharPositions(value);
+        if (!positions.isEmpty()) {
+            fail(QStringLiteral("%1 holds a character that cannot be stored at %2")
+                     .arg(column, positionList(positions)));
+            return {};
+        }
+        return value;
+    }
+
+    // A code of a reference list, in capitals; `what` names the list.
+    QString code(const QString& column, const Database& db, NameLookup lookup, const QString& what,
+                 Need need = Need::Required) {
+        const QString value = text(column, need).trimmed().toUpper();
+        if (!value.isEmpty() && lookup(db, value) == kNotFound)
+            fail(QStringLiteral("%1 %2 is not a known %3").arg(column, quoted(value), what));
+        return value;
+    }
+
+    // One of `choices` in any case, as `choices` writes it; empty when blank or not one.
+    QString choice(const QString& column, const QStringList& choices, Need need) {
+        const QString value = cell(column).toText().trimmed();
+        if (value.isEmpty()) {
+            requireIf(need, column);
+            return {};
+        }
+        for (const QString& choice : choices)
+            if (choice.compare(value, Qt::CaseInsensitive) == 0)
+                return choice;
+        fail(QStringLiteral("%1 %2 is not one of %3")
+                 .arg(column, quoted(value), choices.join(", ")));
+        return {};
+    }
+
+    // "yyyy-MM-dd", or null when blank or not a date.
+    QVariant date(const QString& column, Need need) {
+        const CellValue value = cell(column);
+        if (value.isEmpty()) {
+            requireIf(need, column);
+            return {};
+        }
+        const QDate date = dateOf(value);
+        if (!date.isValid()) {
+            fail(QStringLiteral("%1 %2 is not a date").arg(column, quoted(value.toText())));
+            return {};
+        }
+        return date.toString(QStringLiteral("yyyy-MM-dd"));
+    }
+
+    // "HH:mm:ss", or null when blank or not a time.
+    QVariant time(const QString& column, Need need) {
+        const CellValue value = cell(column);
+        if (value.isEmpty()) {
+            requireIf(need, column);
+            return {};
+        }
+        const QString time = timeOf(value);
+        if (time.isEmpty()) {
+            fail(QStringLiteral("%1 %2 is not a time (HH:mm)").arg(column, quoted(value.toText())));
+            return {};
+        }
+        return time + ":00";
+    }
+
+    // A weight or volume: not negative, to four decimals; 0 when blank or refused.
+    double quantity(const QString& column) {
+        return RoundToFourDecimals(number(column).value_or(0));
+    }
+
+    // A count: a whole number, not negative; 0 when blank, nothing when refused.
+    std::optional<qlonglong> count(const QString& column) {
+        const std::optional<double> value = number(column);
+        if (!value)
+            return std::nullopt;
+        if (std::floor(*value) != *value || *value > kLargestWholeNumber) {
+            fail(QStringLiteral("%1 %2 is not a whole number")
+                     .arg(column, quoted(cell(column).toText())));
+            return std::nullopt;
+        }
+        return static_cast<qlonglong>(*value);
+    }
+
+private:
+    void requireIf(Need need, const QString& column) {
+        if (need == Need::Required)
+            fail(column + " is required");
+    }
+
+    bool fitsBox(const QString& column, const QString& value) {
+        const int longest = EntryMaxLength(column);
+        if (longest == 0 || value.size() <= longest)
+            return true;
+        fail(QStringLiteral("%1 is longer than %2 characters").arg(column).arg(longest));
+        return false;
+    }
+
+    std::optional<double> number(const QString& column) {
+        const CellValue value = cell(column);
+        if (value.isEmpty())
+            return 0.0;
+        if (!fitsBox(column, value.toText()))
+            return std::nullopt;
+        const std::optional<double> number = numberOf(value);
+        if (!number)
+            fail(QStringLiteral("%1 %2 is not a number").arg(column, quoted(value.toText())));
+        else if (*number < 0)
+            fail(QStringLiteral("%1 %2 is negative").arg(column, quoted(value.toText())));
+        else
+            return number;
+        return std::nullopt;
+    }
+
+    QString m_place;
+    const SheetRecord& m_record;
+    QList<FlatFileProblem>& m_problems;
+};
+
+QStringList offeredDocumentKinds() {
+    QStringList codes;
+    for (int i = 0; i < kOfferedDocumentKinds; ++i)
+        codes << QString::fromLatin1(kDocumentKinds[i].code);
+    return codes;
+}
+
+// A container type as stored ("F") or as the screen shows it ("FCL").
+QString containerType(RowReader& row) {
+    const QString given = row.cell(QStringLiteral("tipe")).toText().trimmed();
+    QStringList codes;
+    for (const QString& shown : ContainerTypes()) {
+        codes << shown.left(1);
+        if (shown.compare(given, Qt::CaseInsensitive) == 0)
+            return shown.left(1);
+    }
+    return row.choice(QStringLiteral("tipe"), codes, Need::Required);
+}
+
+// Turns the sheets of an import workbook into a manifest.
+class WorkbookReader {
+public:
+    WorkbookReader(const Database& db, bool air, const QString& into)
+        : m_db(db), m_air(air), m_into(into) {
+        m_result.reading.manifest.header.air = air;
+    }
+
+    SheetReading read(const Workbook& book) {
+        const std::vector<TemplateSheet> sheets =
+            templateSheets(m_air ? ManifestKind::Air : ManifestKind::Sea);
+        QHash<QString, std::vector<SheetRecord>> byName;
+        for (const TemplateSheet& sheet : sheets)
+            byName[sheet.name] = records(book, sheet);
+        readHeader(byName.value("Header"));
+        readPos(byName.value("POS"));
+        readGoods(byName.value("Barang"));
+        readContainers(byName.value("Kontainer"));
+        readDocuments(byName.value("Dokumen"));
+        checkPartialContainers();
+        if (m_air && book.find(QStringLiteral("Kontainer")) &&
+            !sheetTable(book.sheet(QStringLiteral("Kontainer"))).records.empty())
+            problem("Kontainer", QStringLiteral("air manifests carry no containers"));
+        return std::move(m_result);
+    }
+
+private:
+    QList<FlatFileProblem>& problems() { return m_result.reading.problems; }
+    FlatFileManifest& manifest() { return m_result.reading.manifest; }
+    void problem(const QString& place, const QString& message) {
+        problems().append({0, 0, message, place});
+    }
+
+    // The records of a sheet; a heading the template lacks is a problem.
+    std::vector<SheetRecord> records(const Workbook& book, const TemplateSheet& layout) {
+        const Sheet* sheet = book.find(layout.name);
+        if (!sheet)
+            return {};
+        const SheetTable table = sheetTable(*sheet);
+        for (const QString& column : table.columns)
+            if (!layout.columns.contains(column))
+                problem(rowPlace(layout.name, table.headingRow),
+                        "unknown column " + quoted(column));
+        return table.records;
+    }
+
+    void readHeader(const std::vector<SheetRecord>& records) {
+        for (std::size_t i = 1; i < records.size(); ++i)
+            problem(rowPlace("Header", records[i].row), "only one header row is allowed");
+        if (!records.empty())
+            manifest().header = headerOf(records.front());
+        else if (m_into.isEmpty())
+            problem("Header", "the sheet has no header row");
+        m_direction = manifest().header.jnsmanifest;
+        m_group = manifest().header.kdgrup;
+        if (!m_into.isEmpty())
+            useStoredHeader(records.empty());
+    }
+
+    FlatFileHeader headerOf(const SheetRecord& record) {
+        RowReader row("Header", record, problems());
+        FlatFileHeader h;
+        h.air = m_air;
+        h.jnsmanifest = row.choice("jnsmanifest", {"Inward", "Outward"}, Need::Required);
+        h.vessel = row.text("vessel");
+        h.voyage = row.text("voyage");
+        h.kdgrup = group(row, h.jnsmanifest);
+        h.arrivingdate = row.date("arrivingdate", Need::Required);
+        h.arrivingtime = row.time("arrivingtime", Need::Required);
+        h.noMaster = row.text("no_master", Need::Required);
+        h.tglMaster = row.date("tgl_master", Need::Required);
+        return h;
+    }
+
+    // The group, which the header's direction must offer.
+    QString group(RowReader& row, const QString& direction) {
+        const QString code = row.text("kdgrup", Need::Required).trimmed().toUpper();
+        if (code.isEmpty() || direction.isEmpty())
+            return code;
+        const QString offered = direction == QLatin1String("Inward") ? "inward" : "outward";
+        if (m_db.scalar("SELECT 1 FROM tblGrup WHERE kdgrup = ? AND " + offered + " = -1", {code})
+                .isNull())
+            row.fail(QStringLiteral("kdgrup %1 is not a group of %2 manifests")
+                         .arg(quoted(code), offered));
+        return code;
+    }
+
+    // The manifest appended to decides the group and the direction; its header stands for
+    // an empty Header sheet.
+    void useStoredHeader(bool replace) {
+        const RowSet stored = m_db.query(
+            QStringLiteral(
+                "SELECT jnsmanifest, vessel, voyage, kdgrup, arrivingdate, arrivingtime, "
+                "no_master, tgl_master FROM tblheader WHERE nodaftar = ?"),
+            {m_into});
+        if (stored.eof())
+            return;
+        FlatFileHeader& h = manifest().header;
+        if (replace) {
+            h.vessel = stored.text("vessel");
+            h.voyage = stored.text("voyage");
+            h.arrivingdate = stored.value("arrivingdate");
+            h.arrivingtime = stored.value("arrivingtime");
+            h.noMaster = stored.text("no_master");
+            h.tglMaster = stored.value("tgl_master");
+            h.jnsmanifest = stored.text("jnsmanifest");
+            h.kdgrup = stored.text("kdgrup");
+        }
+        m_direction = stored.text("jnsmanifest");
+        m_group = stored.text("kdgrup");
+    }
+
+    bool group08X() const { return m_group.compare(kGroupWithoutCargo, Qt::CaseInsensitive) == 0; }
+
+    void readPos(const std::vector<SheetRecord>& records) {
+        if (records.empty())
+            problem("POS", "the sheet has no POS row");
+        for (const SheetRecord& record : records) {
+            RowReader row("POS", record, problems());
+            FlatFilePos pos = posOf(row);
+            pos.line = record.row;
+            // As given, so that its child rows find it even when its number is refused.
+            const QString key = row.cell("nobl").toText().trimmed().toUpper();
+            if (m_posByBl.contains(key))
+                row.fail(QStringLiteral("nobl %1 is already on row %2")
+                             .arg(quoted(row.cell("nobl").toText().trimmed()))
+                             .arg(manifest().pos[m_posByBl[key]].line));
+            else if (!key.isEmpty())
+                m_posByBl.insert(key, static_cast<int>(manifest().pos.size()));
+            manifest().pos.append(pos);
+        }
+        numberPos();
+    }
+
+    FlatFilePos posOf(RowReader& row) {
+        FlatFilePos pos;
+        pos.nopos = posNumber(row, "nopos");
+        pos.nobl = row.text("nobl", Need::Required).trimmed();
+        pos.tglbl = row.date("tglbl", Need::Required);
+        if (!m_air)
+            pos.motVessel = row.text("mot_vessel", Need::Required);
+        const QString port = m_air ? "airport" : "port";
+        for (auto [member, column] : {std::pair{&FlatFilePos::pasalcd, "pasalcd"},
+                                      {&FlatFilePos::pmuatcd, "pmuatcd"},
+                                      {&FlatFilePos::pbongkarcd, "pbongkarcd"},
+                                      {&FlatFilePos::pakhircd, "pakhircd"}})
+            pos.*member = row.code(column, m_db, GetNmPort, port);
+        for (auto [member, column] : {std::pair{&FlatFilePos::snm, "snm"},
+                                      {&FlatFilePos::sna, "sna"},
+                                      {&FlatFilePos::cnm, "cnm"},
+                                      {&FlatFilePos::cna, "cna"},
+                                      {&FlatFilePos::nnm, "nnm"},
+                                      {&FlatFilePos::nna, "nna"},
+                                      {&FlatFilePos::mark, "mark"}})
+            pos.*member = row.text(column);
+        pos.bruto = row.quantity("bruto");
+        pos.volume = row.quantity("volume");
+        pos.jmlkemasan = row.count("jmlkemasan").value_or(0);
+        readPackageUnit(row, pos);
+        pos.flagconsolidate = row.choice("flagconsolidate", {"C"}, Need::Optional);
+        readPartial(row, pos);
+        for (const char* column : {"kpbc", "pebno", "pebtgl"})
+            if (row.has(column))
+                row.fail(QStringLiteral("%1 belongs in the Dokumen sheet").arg(column));
+        return pos;
+    }
+
+    // A POS number 0001-9998; empty when not given.
+    static QString posNumber(RowReader& row, const QString& column) {
+        if (!row.has(column))
+            return {};
+        const std::optional<qlonglong> number = row.count(column);
+        if (number && *number >= 1 && *number <= kLastPos)
+            return zeroPadded(*number, kPosDigits);
+        if (number)
+            row.fail(QStringLiteral("%1 %2 is not a POS number (1-%3)")
+                         .arg(column, quoted(row.cell(column).toText()))
+                         .arg(kLastPos));
+        return {};
+    }
+
+    void readPackageUnit(RowReader& row, FlatFilePos& pos) {
+        if (!group08X())
+            pos.satuankemasan = row.code("satuankemasan", m_db, GetNmKemasan, "package unit");
+        else if (row.has("satuankemasan"))
+            row.fail("satuankemasan must be empty: group 08X carries no package units");
+    }
+
+    // A partial shipment ("E") gives its totals; another POS leaves them empty.
+    void readPartial(RowReader& row, FlatFilePos& pos) {
+        const QString partial = row.choice("flagpartial", {"E"}, Need::Optional);
+        pos.flagpartial = partial;
+        for (auto [member, column] : {std::pair{&FlatFilePos::grandpackage, "grandpackage"},
+                                      {&FlatFilePos::grandcontainer, "grandcontainer"}}) {
+            const bool seaOnly = member == &FlatFilePos::grandcontainer;
+            const qlonglong total = row.count(column).value_or(0);
+            if (!partial.isEmpty() && !(seaOnly && m_air))
+                pos.*member = total;
+            else if (total != 0)
+                row.fail(QStringLiteral("%1 is given only for a partial %2shipment (flagpartial E)")
+                             .arg(column, seaOnly ? "sea " : ""));
+        }
+        if (!partial.isEmpty() && pos.grandpackage < pos.jmlkemasan)
+            row.fail(QStringLiteral("grandpackage %1 is less than jmlkemasan %2")
+                         .arg(pos.grandpackage)
+                         .arg(pos.jmlkemasan));
+    }
+
+    // POS without a number take the lowest free ones; a number may be given once.
+    void numberPos() {
+        QHash<QString, int> taken;
+        for (const FlatFilePos& pos : manifest().pos) {
+            if (pos.nopos.isEmpty())
+                continue;
+            if (taken.contains(pos.nopos))
+                problem(rowPlace("POS", pos.line), QStringLiteral("nopos %1 is already on row %2")
+                                                       .arg(quoted(pos.nopos))
+                                                       .arg(taken[pos.nopos]));
+            else
+                taken.insert(pos.nopos, pos.line);
+        }
+        qlonglong next = 1;
+        for (FlatFilePos& pos : manifest().pos) {
+            if (!pos.nopos.isEmpty())
+                continue;
+            while (taken.contains(zeroPadded(next, kPosDigits)))
+                ++next;
+            pos.nopos = zeroPadded(next++, kPosDigits);
+        }
+    }
+
+    // The POS a child row names by its B/L number (and, when given, its POS number).
+    FlatFilePos* ownerOf(RowReader& row) {
+        const QString nobl = row.text("nobl", Need::Required).trimmed();
+        const QString nopos = posNumber(row, "nopos");
+        if (row.has("noseq"))
+            row.count("noseq");
+        if (nobl.isEmpty())
+            return nullptr;
+        const auto found = m_posByBl.constFind(nobl.toUpper());
+        if (found == m_posByBl.constEnd()) {
+            row.fail("nobl " + quoted(nobl) + " names no POS row");
+            return nullptr;
+        }
+        FlatFilePos& pos = manifest().pos[*found];
+        if (!nopos.isEmpty() && nopos != pos.nopos)
+            row.fail(QStringLiteral("nopos %1 is not the POS of nobl %2 (%3)")
+                         .arg(quoted(nopos), quoted(nobl), pos.nopos));
+        return &pos;
+    }
+
+    void readGoods(const std::vector<SheetRecord>& records) {
+        for (const SheetRecord& record : records) {
+            RowReader row("Barang", record, problems());
+            FlatFilePos* pos = ownerOf(row);
+            if (group08X())
+                row.fail("group 08X carries no goods");
+            const FlatFileGoods goods{row.text("hs").trimmed(), row.text("uraian", Need::Required)};
+            if (pos)
+                pos->goods.append(goods);
+        }
+    }
+
+    void readContainers(const std::vector<SheetRecord>& records) {
+        for (const SheetRecord& record : records) {
+            RowReader row("Kontainer", record, problems());
+            FlatFilePos* pos = ownerOf(row);
+            const QString number = row.text("nocountener", Need::Required).trimmed();
+            // Only a warning, as on the screen: numbers outside ISO 6346 exist.
+            if (!number.isEmpty() && !CekContainer(number))
+                m_result.warnings << row.place() + ": nocountener " + quoted(number) +
+                                         " has a wrong check digit";
+            const FlatFileContainer container{
+                number, row.choice("ukuran", ContainerSizes(), Need::Required), containerType(row),
+                row.text("seal", Need::Required).trimmed()};
+            if (pos)
+                pos->containers.append(container);
+        }
+    }
+
+    void readDocuments(const std::vector<SheetRecord>& records) {
+        for (const SheetRecord& record : records) {
+            RowReader row("Dokumen", record, problems());
+            FlatFilePos* pos = ownerOf(row);
+            if (group08X())
+                row.fail("group 08X carries no documents");
+            else if (m_direction.compare("Inward", Qt::CaseInsensitive) == 0)
+                row.fail("documents belong to outward manifests only");
+            FlatFileDocument document;
+            document.jenispeb = row.choice("jenispeb", offeredDocumentKinds(), Need::Required);
+            document.kpbc = row.code("kpbc", m_db, GetNmKpbc, "customs office");
+            document.pebno = documentNumber(row);
+            document.pebtgl = row.date("pebtgl", Need::Required);
+            if (pos)
+                pos->documents.append(document);
+        }
+    }
+
+    // Digits only, zeros added in front as the document screen does.
+    static QString documentNumber(RowReader& row) {
+        const QString number = row.text("pebno", Need::Required).trimmed();
+        if (number.isEmpty())
+            return {};
+        if (allDigits(number))
+            return number.rightJustified(kDocumentNumberDigits, u'0');
+        row.fail("pebno " + quoted(number) + " is not a number");
+        return {};
+    }
+
+    // A partial sea shipment cannot name more containers than its POS carries.
+    void checkPartialContainers() {
+        for (const FlatFilePos& pos : manifest().pos)
+            if (pos.grandcontainer > pos.containers.size())
+                problem(
+                    rowPlace("POS", pos.line),
+                    QStringLiteral("grandcontainer %1 is more than the %2 containers of the POS")
+                        .arg(pos.grandcontainer)
+                        .arg(pos.containers.size()));
+    }
+
+    const Database& m_db;
+    bool m_air;
+    QString m_into;
+    SheetReading m_result;
+    QHash<QString, int> m_posByBl; // upper-case B/L number -> index of its POS
+    QString m_direction;
+    QString m_group;
+};
+
+} // namespace
+
+SheetReading readManifestSheets(const Database& db, bool air, const Workbook& book,
+                                const QString& into) {
+    return WorkbookReader(db, air, into).read(book);
+}
+
+FlatFileImportPlan planSheetImport(const Database& db, bool air, const QString& path,
+                                   const QString& into, const QDate& today) {
+    SheetReading sheets = readManifestSheets(db, air, readWorkbook(path), into);
+    FlatFileImportPlan plan = planFlatFileImport(db, air, std::move(sheets.reading), into, today);
+    plan.warnings = sheets.warnings + plan.warnings;
+    return plan;
+}
+
+void importSheet(Database& db, const FlatFileImportPlan& plan) {
+    if (!plan.canImport())
+        throw FlatFileError("The workbook cannot be imported: " + plan.refusals.join("; "),
+                            "Workbook tidak dapat diimpor: " + plan.refusals.join("; "));
+    importFlatFile(db, plan);
+}
+
+} // namespace vastrel
