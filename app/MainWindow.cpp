@@ -108,14 +108,18 @@ void MainWindow::buildMenus() {
     file->addAction("Setting Aplikasi", this,
                     [this] { FrmSetting(m_state.iniPath(), this).exec(); })
         ->setObjectName("mnSetting");
-    file->addAction("Import Flat File...", this,
-                    [this] {
-                        // The imported manifest is shown as if it had been searched for.
-                        const QString key = ImportFlatFile(m_state, this);
-                        if (!key.isEmpty())
-                            openFromSearch(key);
-                    })
+    // An imported manifest is shown as if it had been searched for.
+    const auto importing = [this](QString (*import)(AppState&, QWidget*)) {
+        return [this, import] {
+            const QString key = import(m_state, this);
+            if (!key.isEmpty())
+                openFromSearch(key);
+        };
+    };
+    file->addAction("Import Flat File...", this, importing(ImportFlatFile))
         ->setObjectName("mnImportFlatFile");
+    file->addAction("Import Spreadsheet...", this, importing(ImportSpreadsheet))
+        ->setObjectName("mnImportSpreadsheet");
     file->addAction("Backup Database...", this, &MainWindow::backupDatabase)
         ->setObjectName("mnBackup");
     addCommand(file, "exit", "mnExit", "Exit", QKeySequence("Ctrl+Q"), "Exit");

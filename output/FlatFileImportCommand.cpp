@@ -5,8 +5,11 @@
 #include "FlatFile.h"
 #include "FlatFileImport.h"
 #include "Messages.h"
+#include "SheetImport.h"
 
 #include <QStringList>
+
+#include <functional>
 
 namespace vastrel {
 
@@ -32,18 +35,23 @@ QString confirmationText(const FlatFileImportPlan& plan) {
     return text + "\n\nLanjutkan impor?";
 }
 
-} // namespace
+// One kind of file the program imports: how it is asked for, planned and written.
+struct ImportKind {
+    QString caption;
+    QString filter;
+    std::function<FlatFileImportPlan(AppState&, const QString& path)> plan;
+    std::function<void(Database&, const FlatFileImportPlan&)> write;
+};
 
-QString ImportFlatFile(AppState& state, QWidget* parent) {
-    const QString path = Messages::openFileName(parent, QStringLiteral("Import Flat File"),
-                                                QStringLiteral("Text File (*.txt);;All Files (*)"));
+QString importFile(AppState& state, QWidget* parent, const ImportKind& kind) {
+    const QString path = Messages::openFileName(parent, kind.caption, kind.filter);
     if (path.isEmpty())
         return {};
     try {
         FlatFileImportPlan plan;
         {
             const BusyCursor busy;
-            plan = planFlatFileImport(state.Conn, state.isAir(), readFlatFileAt(path));
+            plan = kind.plan(state, path);
         }
         if (!plan.canImport()) {
             Messages::show(parent, refusalText(plan));
@@ -53,15 +61,35 @@ QString ImportFlatFile(AppState& state, QWidget* parent) {
             return {};
         {
             const BusyCursor busy;
-            importFlatFile(state.Conn, plan);
+            kind.write(state.Conn, plan);
         }
-        Messages::show(parent, "Flat file telah diimpor ke manifes " + plan.target,
+        Messages::show(parent, "Data telah diimpor ke manifes " + plan.target,
                        Messages::kInformation, Messages::Icon::Information);
         return plan.target;
-    } catch (const std::runtime_error& e) { // FlatFileError or DbError: nothing was written
+    } catch (const std::runtime_error& e) { // FlatFileError, UserError or DbError: nothing written
         Messages::showError(parent, e);
         return {};
     }
+}
+
+} // namespace
+
+QString ImportFlatFile(AppState& state, QWidget* parent) {
+    return importFile(state, parent,
+                      {QStringLiteral("Import Flat File"),
+                       QStringLiteral("Text File (*.txt);;All Files (*)"),
+                       [](AppState& s, const QString& path) {
+                           return planFlatFileImport(s.Conn, s.isAir(), readFlatFileAt(path));
+                       },
+                       importFlatFile});
+}
+
+QString ImportSpreadsheet(AppState& state, QWidget* parent) {
+    return importFile(
+        state, parent,
+        {QStringLiteral("Import Spreadsheet"), QStringLiteral("Workbook (*.xlsx);;All Files (*)"),
+         [](AppState& s, const QString& path) { return planSheetImport(s.Conn, s.isAir(), path); },
+         importSheet});
 }
 
 } // namespace vastrel

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -197,36 +198,49 @@ private slots:
                  1);
     }
 
-    void aFlatFileIsImportedAfterItsSummaryOrRefusedWithItsProblems() {
-        const QString good = dir.filePath("partner.txt");
-        const QString bad = dir.filePath("broken.txt");
-        FlatFile(launcher->state().Conn, kDemoManifestKey, "0").CreateFlatFile(good);
-        QFile broken(bad);
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("HDR99 not a flat file\r\n");
-        broken.close();
+    void filesAreImportedAfterTheirSummaryOrRefusedWithTheirProblems() {
+        const QString flat = dir.filePath("partner.txt");
+        const QString broken = dir.filePath("broken.txt");
+        const QString book = dir.filePath("book");
+        FlatFile(launcher->state().Conn, kDemoManifestKey, "0").CreateFlatFile(flat);
+        const std::pair<QString, QByteArray> files[] = {
+            {broken, "HDR99 not a flat file\r\n"},
+            {book + "/Header.csv", "jnsmanifest,vessel,voyage,kdgrup,arrivingdate,arrivingtime,"
+                                   "no_master,tgl_master\nInward,MV TEST,V01,A1,15-03-2024,"
+                                   "08:30,MBL1,14-03-2024\n"},
+            {book + "/POS.csv", "nobl,tglbl,mot_vessel,pasalcd,pmuatcd,pbongkarcd,pakhircd,snm,"
+                                "cnm,bruto,volume,jmlkemasan,satuankemasan\nBL1,14-03-2024,"
+                                "MOTHER,SGSIN,SGSIN,IDTPP,IDTPP,SHIPPER,CONS,10.5,1.25,12,PK\n"},
+            {book + "/Barang.csv", "nobl,hs,uraian\nBL1,847130,LAPTOPS\n"},
+        };
+        QDir().mkpath(book);
+        for (const auto& [name, content] : files) {
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        }
         const struct {
+            const char* action;
             QString file;
-            const char* shown; // the last box
+            const char* shown; // in the last box
             int manifests;     // afterwards
         } cases[] = {
-            {bad, "1:1: ", 1},
-            {good, "Flat file telah diimpor ke manifes ", 2},
+            {"mnImportFlatFile", broken, "1:1: ", 1},
+            {"mnImportFlatFile", flat, "Data telah diimpor ke manifes ", 2},
+            {"mnImportSpreadsheet", book, "Data telah diimpor ke manifes ", 3},
         };
         for (const auto& c : cases) {
             RecordedMessages messages;
             Messages::nextFileName(c.file);
-            child<QAction>(window, "mnImportFlatFile")->trigger();
+            child<QAction>(window, c.action)->trigger();
             const auto log = messages.take();
             QVERIFY2(log.last().text.contains(c.shown), qPrintable(log.last().text));
-            QCOMPARE(GetStatus(launcher->state().Conn, kDemoManifestKey), QString("Y"));
             QCOMPARE(launcher->state().Conn.scalar("SELECT count(*) FROM tblheader").toInt(),
                      c.manifests);
         }
-        // The new manifest is on screen, with the demo manifest's POS.
+        // The last imported manifest is on screen.
         QVERIFY(window->entryScreen());
         QCOMPARE(child<QLineEdit>(window->entryScreen(), "TextNoDaftar")->text(),
-                 QString("000002"));
+                 QString("000003"));
     }
 
     void navigationIsIgnoredBeforeOpen() {
