@@ -234,9 +234,35 @@ private:
     QString m_where;
 };
 
+char16_t foldedAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
+}
+
+// POS numbers in the order of the database's NOCASE collation: ASCII letters without regard
+// to case, everything else by its UTF-8 bytes.
+int compareNocase(const QString& a, const QString& b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80) { // UTF-16 and UTF-8 order differ beyond ASCII
+            const auto folded = [](const QString& text) {
+                QByteArray bytes = text.toUtf8();
+                for (char& c : bytes)
+                    c = static_cast<char>(foldedAscii(static_cast<uchar>(c)));
+                return bytes;
+            };
+            return folded(a).compare(folded(b));
+        }
+        if (foldedAscii(x) != foldedAscii(y))
+            return foldedAscii(x) < foldedAscii(y) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 // The rows of one child table, POS by POS: one query in POS and line order is read along
 // with the POS list, so writing a POS needs no query of its own and the manifest is never
-// held whole. The query joins the POS list, so every row belongs to a POS that is written.
+// held whole. Rows of a POS that does not exist are passed over.
 class ChildRows {
 public:
     // `sql` selects nopos first and binds the document number.
@@ -247,9 +273,10 @@ public:
     const std::vector<QVariantList>& of(const QVariant& nopos) {
         m_rows.clear();
         const QString pos = nopos.toString();
-        // POS numbers compare without regard to case, as the database does.
-        while (m_more && m_cursor.row().at(0).toString().compare(pos, Qt::CaseInsensitive) == 0) {
-            m_rows.push_back(m_cursor.row());
+        int order = -1;
+        while (m_more && (order = compareNocase(m_cursor.row().at(0).toString(), pos)) <= 0) {
+            if (order == 0)
+                m_rows.push_back(m_cursor.row());
             m_more = m_cursor.next();
         }
         return m_rows;
@@ -301,17 +328,15 @@ const QString kDetailSql = QStringLiteral(
     "SELECT nopos, mot_vessel, nobl, tglbl, pasalcd, pmuatcd, pbongkarcd, pakhircd, snm, sna, "
     "cnm, cna, nnm, nna, mark, bruto, volume, jmlkemasan, satuankemasan, flagconsolidate, "
     "flagpartial, grandcontainer, grandpackage FROM tbldetail WHERE nodaftar = ? ORDER BY nopos");
-// A child table's rows for ChildRows: `columns` after nopos, of the POS that exist.
+// A child table's rows for ChildRows: `columns` after nopos, in POS and line order.
 QString childSql(const char* table, const char* columns) {
-    return QStringLiteral("SELECT c.nopos, %2 FROM %1 c JOIN tbldetail d ON d.nodaftar = "
-                          "c.nodaftar AND d.nopos = c.nopos WHERE c.nodaftar = ? "
-                          "ORDER BY c.nopos, c.noseq")
+    return QStringLiteral("SELECT nopos, %2 FROM %1 WHERE nodaftar = ? ORDER BY nopos, noseq")
         .arg(QLatin1String(table), QLatin1String(columns));
 }
 
-const QString kHsSql = childSql("tblhs", "c.hs, c.uraian");
-const QString kDokSql = childSql("tblpeb", "c.jenispeb, c.kpbc, c.pebno, c.pebtgl");
-const QString kContainerSql = childSql("tblcontainer", "c.nocountener, c.ukuran, c.tipe, c.seal");
+const QString kHsSql = childSql("tblhs", "hs, uraian");
+const QString kDokSql = childSql("tblpeb", "jenispeb, kpbc, pebno, pebtgl");
+const QString kContainerSql = childSql("tblcontainer", "nocountener, ukuran, tipe, seal");
 
 } // namespace
 

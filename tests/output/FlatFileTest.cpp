@@ -151,7 +151,9 @@ TEST_F(FlatFileTest, RecordsFollowPosAndLineOrderAndSequencesRestartPerPos) {
     db.exec("INSERT INTO tbldetail (nodaftar, nopos, snm, flagpartial) "
             "SELECT nodaftar, '0002', 'SECOND', '' FROM tbldetail");
     db.exec("INSERT INTO tblhs VALUES (?, '0001', '0000', '851712', 'PHONES')", {kKey});
-    db.exec("INSERT INTO tblhs VALUES (?, '0009', '0001', '999999', 'NO SUCH POS')", {kKey});
+    // Lines of POS that do not exist, before, between and after the POS, are not written.
+    for (const char* orphan : {"0000", "00015", "0009"})
+        db.exec("INSERT INTO tblhs VALUES (?, ?, '0001', '999999', 'NO SUCH POS')", {kKey, orphan});
     db.exec("INSERT INTO tblcontainer VALUES (?, '0002', '0002', 'SECOND2', '20', 'F', '')",
             {kKey});
     db.exec("INSERT INTO tblcontainer VALUES (?, '0002', '0001', 'SECOND1', '20', 'F', '')",
