@@ -5,10 +5,29 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStringList>
+
+#include <cstdio>
 
 using namespace vastrel;
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    switch (parseCommandLine(arguments)) {
+    case CommandLineAction::Help:
+        std::fputs(kProgramUsage, stdout);
+        return 0;
+    case CommandLineAction::Version:
+        std::printf("vastrel %s\n", VASTREL_VERSION);
+        return 0;
+    case CommandLineAction::Mistake:
+        std::fputs(kProgramUsage, stderr);
+        return 2;
+    case CommandLineAction::Run:
+        break;
+    }
     QApplication app(argc, argv);
     app.setApplicationName("Vastrel");
     app.setQuitOnLastWindowClosed(false);

@@ -5,6 +5,7 @@
 #include "ManifestIni.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace vastrel {
 
@@ -12,12 +13,39 @@ QString AppState::iniPath() const {
     return QDir(programFolder).filePath(kIniFileName);
 }
 
+QString userDataFolder() {
+    const QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    return QDir(base.isEmpty() ? QDir::home().filePath(QStringLiteral(".local/share")) : base)
+        .filePath(QStringLiteral("vastrel"));
+}
+
 QString resolveProgramFolder(const QStringList& arguments, const QString& executableFolder) {
     const qsizetype at = arguments.indexOf(QStringLiteral("--home"));
     if (at >= 0 && at + 1 < arguments.size())
         return arguments[at + 1];
     const QString fromEnv = qEnvironmentVariable("VASTREL_HOME");
-    return fromEnv.isEmpty() ? executableFolder : fromEnv;
+    if (!fromEnv.isEmpty() || executableFolder.isEmpty())
+        return fromEnv;
+    // An installed program's folder is read-only: its MANIFEST.INI only when one is there.
+    return QFile::exists(QDir(executableFolder).filePath(kIniFileName)) ? executableFolder
+                                                                        : userDataFolder();
+}
+
+CommandLineAction parseCommandLine(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
+            return CommandLineAction::Help;
+        if (argument == QLatin1String("--version"))
+            return CommandLineAction::Version;
+        if (argument == QLatin1String("--home")) {
+            if (++i >= arguments.size())
+                return CommandLineAction::Mistake;
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return CommandLineAction::Mistake;
+        }
+    }
+    return CommandLineAction::Run;
 }
 
 bool ReadManifestIni(AppState& state) {

@@ -11,9 +11,27 @@ inline const QString kIniFileName = QStringLiteral("MANIFEST.INI");
 inline const QString kConnectionFailedMessage =
     QStringLiteral("Connection to database failed, Please cek your connection");
 
-// The installation folder: `--home DIR` among the arguments, else the
-// VASTREL_HOME environment variable, else the folder of the executable.
+// The per-user installation folder: $XDG_DATA_HOME/vastrel, by default
+// ~/.local/share/vastrel.
+QString userDataFolder();
+
+// The installation folder: `--home DIR` among the arguments, else the VASTREL_HOME
+// environment variable, else the folder of the executable when it holds MANIFEST.INI,
+// else userDataFolder(). Without an executable folder (the admin tool), empty when
+// neither --home nor VASTREL_HOME names one.
 QString resolveProgramFolder(const QStringList& arguments, const QString& executableFolder);
+
+// What the program's command line asks for, read before any window system is touched:
+// run, print the usage or the version (exit 0), or the usage for a mistake (exit 2).
+// Options with one dash belong to the window system and are left to it.
+enum class CommandLineAction { Run, Help, Version, Mistake };
+CommandLineAction parseCommandLine(const QStringList& arguments);
+inline const char* kProgramUsage =
+    "Usage: vastrel [--home DIR]\n"
+    "       vastrel --help | --version\n"
+    "Starts the manifest application on the installation in DIR; without --home, on\n"
+    "VASTREL_HOME, else the program's folder when it holds MANIFEST.INI, else\n"
+    "$XDG_DATA_HOME/vastrel (~/.local/share/vastrel).\n";
 
 bool ReadManifestIni(AppState& state);
 bool OpenConnection(AppState& state);

@@ -5,6 +5,9 @@
 #include "Schema.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+
 using namespace vastrel;
 using namespace vastrel::test;
 
@@ -72,11 +75,43 @@ TEST_F(StartUpTest, FailureTable) {
     EXPECT_EQ(start(), StartScreen::ConnectionFailed) << "a database without the tables";
 }
 
-TEST(ProgramFolder, HomeOptionThenEnvironmentThenExecutableFolder) {
+TEST_F(StartUpTest, ProgramFolderIsHomeThenEnvironmentThenExecutableFolderThenPerUser) {
+    qputenv("XDG_DATA_HOME", "/data");
+    const QString program = folder();
+    const struct {
+        const char* env; // VASTREL_HOME
+        QStringList arguments;
+        bool iniBesideProgram;
+        QString expected;
+    } cases[] = {
+        {"/env/v", {"vastrel", "--home", "/arg/v"}, true, "/arg/v"},
+        {"/env/v", {"vastrel"}, true, "/env/v"},
+        {"", {"vastrel"}, true, program},
+        {"", {"vastrel"}, false, "/data/vastrel"},
+    };
+    for (const auto& c : cases) {
+        qputenv("VASTREL_HOME", c.env);
+        QFile::remove(path("MANIFEST.INI"));
+        if (c.iniBesideProgram)
+            writeFile("MANIFEST.INI", "");
+        EXPECT_EQ(resolveProgramFolder(c.arguments, program), c.expected) << c.env;
+    }
+    EXPECT_EQ(resolveProgramFolder({"vastrel-admin"}, QString()), "") << "the admin tool asks";
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(userDataFolder(), QDir::home().filePath(".local/share/vastrel"));
     qunsetenv("VASTREL_HOME");
-    EXPECT_EQ(resolveProgramFolder({"vastrel"}, "/opt/v"), "/opt/v");
-    qputenv("VASTREL_HOME", "/env/v");
-    EXPECT_EQ(resolveProgramFolder({"vastrel"}, "/opt/v"), "/env/v");
-    EXPECT_EQ(resolveProgramFolder({"vastrel", "--home", "/arg/v"}, "/opt/v"), "/arg/v");
-    qunsetenv("VASTREL_HOME");
+}
+
+TEST(CommandLine, HelpVersionAndMistakesAreToldBeforeAnyWindow) {
+    const std::pair<QStringList, CommandLineAction> cases[] = {
+        {{"vastrel"}, CommandLineAction::Run},
+        {{"vastrel", "--home", "/h", "-platform", "offscreen"}, CommandLineAction::Run},
+        {{"vastrel", "--help"}, CommandLineAction::Help},
+        {{"vastrel", "-h"}, CommandLineAction::Help},
+        {{"vastrel", "--home", "/h", "--version"}, CommandLineAction::Version},
+        {{"vastrel", "--home"}, CommandLineAction::Mistake},
+        {{"vastrel", "--colour"}, CommandLineAction::Mistake},
+    };
+    for (const auto& [arguments, action] : cases)
+        EXPECT_EQ(parseCommandLine(arguments), action) << arguments.join(' ').toStdString();
 }
