@@ -37,6 +37,15 @@ QString recoveryNote(PasswordRecovery recovery) {
     return {};
 }
 
+// The installation's configuration from MANIFEST.INI, without opening the database.
+AppState configured(const QString& folder) {
+    AppState state;
+    state.programFolder = folder;
+    if (!ReadManifestIni(state))
+        fail("Cannot read " + state.iniPath());
+    return state;
+}
+
 } // namespace
 
 void initInstallation(const InitOptions& options) {
@@ -110,18 +119,12 @@ void backupInstallation(const QString& folder, const QString& target) {
 }
 
 QString restoreInstallation(const QString& folder, const QString& source) {
-    AppState state;
-    state.programFolder = folder;
-    if (!ReadManifestIni(state))
-        fail("Cannot read " + state.iniPath());
+    const AppState state = configured(folder);
     return restoreDatabase(QDir(folder).filePath(state.StrDbName), state.StrDbPassword, source);
 }
 
 QStringList tightenPermissions(const QString& folder) {
-    AppState state;
-    state.programFolder = folder;
-    if (!ReadManifestIni(state))
-        fail("Cannot read " + state.iniPath());
+    const AppState state = configured(folder);
     const QString db = QDir(folder).filePath(state.StrDbName);
     QStringList changed;
     for (const QString& file : {state.iniPath(), db, db + "-journal"}) {

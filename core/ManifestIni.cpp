@@ -118,6 +118,10 @@ std::optional<DatabaseValues> readDatabaseValues(const QString& iniPath) {
     return DatabaseValues{QString::fromLatin1(*name), QString::fromLatin1(*password)};
 }
 
+std::string DatabaseValues::password() const {
+    return DecryptText(HexToText(passwordHex.toStdString()), kPassphrase);
+}
+
 QByteArray databaseValuesLine(const QString& dbName, const std::string& password) {
     return '"' + dbName.toLatin1() + "\",\"" +
            QByteArray::fromStdString(EncryptText(password, kPassphrase)) + "\"\r\n";

@@ -14,6 +14,9 @@ namespace vastrel {
 struct DatabaseValues {
     QString dbName;
     QString passwordHex;
+
+    // The database password deciphered; empty when the cipher text is unusable.
+    std::string password() const;
 };
 
 // Empty when the file is missing, unreadable or holds fewer than two values.

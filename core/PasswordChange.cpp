@@ -1,7 +1,6 @@
 #include "PasswordChange.h"
 
 #include "AppState.h"
-#include "CryptText.h"
 #include "DurableFile.h"
 #include "ManifestIni.h"
 #include "StartUp.h"
@@ -29,8 +28,7 @@ bool opensWith(const QString& folder, const QString& iniPath) {
     if (!values)
         return false;
     try {
-        Database::open(QDir(folder).filePath(values->dbName),
-                       DecryptText(HexToText(values->passwordHex.toStdString()), kPassphrase));
+        Database::open(QDir(folder).filePath(values->dbName), values->password());
         return true;
     } catch (const DbError&) {
         return false;

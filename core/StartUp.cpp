@@ -1,6 +1,5 @@
 #include "StartUp.h"
 
-#include "CryptText.h"
 #include "DurableFile.h"
 #include "ManifestIni.h"
 
@@ -53,7 +52,7 @@ bool ReadManifestIni(AppState& state) {
     if (!values)
         return false;
     state.StrDbName = values->dbName;
-    state.StrDbPassword = DecryptText(HexToText(values->passwordHex.toStdString()), kPassphrase);
+    state.StrDbPassword = values->password();
     return true;
 }
 
