@@ -1,5 +1,6 @@
 #include "Launcher.h"
 
+#include "FrmFirstRun.h"
 #include "FrmLogin.h"
 #include "FrmProfile.h"
 #include "FrmSplash.h"
@@ -8,6 +9,7 @@
 #include "StartUp.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -35,7 +37,7 @@ QString passwordRecoveryMessage(PasswordRecovery recovery) {
 
 } // namespace
 
-Launcher::Launcher(QString programFolder) {
+Launcher::Launcher(QString programFolder, bool offerFirstRun) : m_offerFirstRun(offerFirstRun) {
     m_state.programFolder = std::move(programFolder);
 }
 
@@ -59,6 +61,10 @@ bool Launcher::startUp() {
                        Messages::kInformation, Messages::Icon::Information);
     switch (first) {
     case StartScreen::IniFailed:
+        if (m_offerFirstRun && !QFile::exists(m_state.iniPath())) {
+            showFirstRun();
+            return true;
+        }
         std::fprintf(stderr, "vastrel: cannot read %s\n",
                      qPrintable(QDir::toNativeSeparators(m_state.iniPath())));
         return false;
@@ -73,6 +79,20 @@ bool Launcher::startUp() {
         return true;
     }
     return false;
+}
+
+// No installation yet: once one is created, the start-up runs on it; cancelled,
+// the program ends.
+void Launcher::showFirstRun() {
+    m_firstRun = std::make_unique<FrmFirstRun>(m_state.programFolder);
+    connect(m_firstRun.get(), &QDialog::finished, this, [this](int result) {
+        m_firstRun.release()->deleteLater();
+        if (result != QDialog::Accepted)
+            emit finished(0);
+        else if (!startUp())
+            emit finished(1);
+    });
+    showCentered(m_firstRun.get());
 }
 
 void Launcher::showLogin() {

@@ -31,8 +31,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     app.setApplicationName("Vastrel");
     app.setQuitOnLastWindowClosed(false);
+    // A folder the user named keeps its plain refusal when empty; where the program
+    // looks by itself (started from the desktop menu) it offers to create an installation.
     Launcher launcher(
-        QDir(resolveProgramFolder(app.arguments(), app.applicationDirPath())).absolutePath());
+        QDir(resolveProgramFolder(app.arguments(), app.applicationDirPath())).absolutePath(),
+        namedProgramFolder(app.arguments()).isEmpty());
     QObject::connect(&launcher, &Launcher::finished, &app, &QApplication::exit);
     launcher.start();
     return app.exec();

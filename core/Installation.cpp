@@ -8,6 +8,7 @@
 #include "PasswordHash.h"
 #include "Schema.h"
 #include "StartUp.h"
+#include "UserError.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,12 +53,15 @@ void initInstallation(const InitOptions& options) {
     if (options.password.empty())
         fail(QStringLiteral("The database password must not be empty"));
     const QDir dir(options.folder);
+    const QString shown = QDir::toNativeSeparators(options.folder);
     if (!dir.mkpath(QStringLiteral(".")))
-        fail("Cannot create the folder " + options.folder);
+        throw UserError("Cannot create the folder " + shown,
+                        "Folder " + shown + " tidak dapat dibuat");
     const QString iniPath = dir.filePath(kIniFileName);
     const QString dbPath = dir.filePath(kDefaultDbFileName);
     if (QFile::exists(iniPath) || QFile::exists(dbPath))
-        fail(options.folder + " already holds an installation");
+        throw UserError(shown + " already holds an installation",
+                        "Folder " + shown + " sudah berisi instalasi (" + kDefaultDbFileName + ")");
 
     try {
         Database db = Database::create(dbPath, options.password);
@@ -65,6 +69,8 @@ void initInstallation(const InitOptions& options) {
         // Without demo data the company profile screen creates the setting row on the first run.
         if (options.demo)
             addDemoData(db, options.air);
+        if (!options.userName.isEmpty())
+            addUser(db, options.userName, options.userPassword);
         db.close();
         writeFileDurably(iniPath,
                          databaseValuesLine(kDefaultDbFileName, options.password) +

@@ -15,12 +15,15 @@ struct InitOptions {
     std::string password;
     bool air = false;
     bool demo = false;
+    // A first user to log in with, when a name is given.
+    QString userName = {};
+    QString userPassword = {};
 };
 
 // Creates an installation: MANIFEST.INI naming the database and holding its
 // enciphered password, and the encrypted database with every table, both readable
 // by their owner only. Refuses a folder that already holds either file. Throws
-// DbError or FileWriteError with the reason.
+// DbError, UserError or FileWriteError with the reason, leaving no file behind.
 void initInstallation(const InitOptions& options);
 
 // The installation's state as the program starts it: connection, manifest kind and

@@ -18,13 +18,17 @@ QString userDataFolder() {
         .filePath(QStringLiteral("vastrel"));
 }
 
-QString resolveProgramFolder(const QStringList& arguments, const QString& executableFolder) {
+QString namedProgramFolder(const QStringList& arguments) {
     const qsizetype at = arguments.indexOf(QStringLiteral("--home"));
     if (at >= 0 && at + 1 < arguments.size())
         return arguments[at + 1];
-    const QString fromEnv = qEnvironmentVariable("VASTREL_HOME");
-    if (!fromEnv.isEmpty() || executableFolder.isEmpty())
-        return fromEnv;
+    return qEnvironmentVariable("VASTREL_HOME");
+}
+
+QString resolveProgramFolder(const QStringList& arguments, const QString& executableFolder) {
+    const QString named = namedProgramFolder(arguments);
+    if (!named.isEmpty() || executableFolder.isEmpty())
+        return named;
     // An installed program's folder is read-only: its MANIFEST.INI only when one is there.
     return QFile::exists(QDir(executableFolder).filePath(kIniFileName)) ? executableFolder
                                                                         : userDataFolder();

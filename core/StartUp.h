@@ -15,6 +15,10 @@ inline const QString kConnectionFailedMessage =
 // ~/.local/share/vastrel.
 QString userDataFolder();
 
+// The installation folder the user named: `--home DIR` among the arguments, else the
+// VASTREL_HOME environment variable; empty when neither names one.
+QString namedProgramFolder(const QStringList& arguments);
+
 // The installation folder: `--home DIR` among the arguments, else the VASTREL_HOME
 // environment variable, else the folder of the executable when it holds MANIFEST.INI,
 // else userDataFolder(). Without an executable folder (the admin tool), empty when

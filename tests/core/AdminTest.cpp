@@ -4,6 +4,7 @@
 #include "PasswordHash.h"
 #include "StartUp.h"
 #include "TestSupport.h"
+#include "UserError.h"
 
 #include <QProcess>
 
@@ -43,7 +44,8 @@ TEST_F(AdminTest, DemoInstallationStartsAtLoginWithAReadyManifest) {
     const QString hash = state.Conn.scalar("SELECT password FROM tbluser").toString();
     EXPECT_TRUE(verifyPassword("demo", hash));
     EXPECT_FALSE(verifyPassword("DEMO1", hash));
-    EXPECT_THROW(initInstallation({folder(), kTestPassword, false, false}), DbError);
+    EXPECT_THROW(initInstallation({folder(), kTestPassword, false, false}), UserError)
+        << "a folder with an installation is refused";
 }
 
 TEST_F(AdminTest, UsersAreHashedAndUnique) {

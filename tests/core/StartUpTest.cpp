@@ -85,6 +85,7 @@ TEST_F(StartUpTest, ProgramFolderIsHomeThenEnvironmentThenExecutableFolderThenPe
         QString expected;
     } cases[] = {
         {"/env/v", {"vastrel", "--home", "/arg/v"}, true, "/arg/v"},
+        {"", {"vastrel", "--home", "/arg/v"}, false, "/arg/v"},
         {"/env/v", {"vastrel"}, true, "/env/v"},
         {"", {"vastrel"}, true, program},
         {"", {"vastrel"}, false, "/data/vastrel"},
@@ -95,6 +96,9 @@ TEST_F(StartUpTest, ProgramFolderIsHomeThenEnvironmentThenExecutableFolderThenPe
         if (c.iniBesideProgram)
             writeFile("MANIFEST.INI", "");
         EXPECT_EQ(resolveProgramFolder(c.arguments, program), c.expected) << c.env;
+        // Only a folder the user named is refused plainly when it holds no installation.
+        const bool named = c.expected != program && c.expected != "/data/vastrel";
+        EXPECT_EQ(namedProgramFolder(c.arguments), named ? c.expected : "") << c.env;
     }
     EXPECT_EQ(resolveProgramFolder({"vastrel-admin"}, QString()), "") << "the admin tool asks";
     qunsetenv("XDG_DATA_HOME");

@@ -1,4 +1,5 @@
 #include "FrmAbout.h"
+#include "FrmFirstRun.h"
 #include "FrmLogin.h"
 #include "FrmSetting.h"
 #include "GuiTestSupport.h"
@@ -7,6 +8,7 @@
 #include "StartUp.h"
 #include "TestSupport.h"
 
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -119,6 +121,69 @@ private slots:
         }
         QVERIFY2(messages.take().value(0).text.contains("Gagal menulis"), "no message");
         QCOMPARE(GetINI(ini, "MANIFEST", "JENIS", "0"), QString("1"));
+    }
+
+    void firstRunRefusesIncompleteEntriesThenCreatesTheInstallation() {
+        QTemporaryDir home;
+        const QString folder = home.filePath("vastrel");
+        FrmFirstRun first(folder);
+        const auto box = [&](const char* name) { return child<QLineEdit>(&first, name); };
+        const struct {
+            const char* dbPassword;
+            const char* dbPasswordAgain;
+            const char* user;
+            const char* userPassword;
+            const char* userPasswordAgain;
+            bool demo;
+            const char* message;
+            const char* focus;
+        } refusals[] = {
+            {"", "", "ani", "u", "u", false, "Silahkan isi password database", "TxtDbPassword"},
+            {"db", "bd", "ani", "u", "u", false, "Ulangan password database tidak sama",
+             "TxtDbPassword2"},
+            {"db", "db", " ", "u", "u", false, "Silahkan isi user name Anda", "TxtUser"},
+            {"db", "db", "demo", "u", "u", true,
+             "User DEMO sudah ada pada data contoh, pilih nama lain", "TxtUser"},
+            {"db", "db", "ani", "", "", false, "Silahkan isi password user", "TxtUserPassword"},
+            {"db", "db", "ani", "u", "v", false, "Ulangan password user tidak sama",
+             "TxtUserPassword2"},
+        };
+        first.show();
+        RecordedMessages messages;
+        for (const auto& r : refusals) {
+            box("TxtDbPassword")->setText(r.dbPassword);
+            box("TxtDbPassword2")->setText(r.dbPasswordAgain);
+            box("TxtUser")->setText(r.user);
+            box("TxtUserPassword")->setText(r.userPassword);
+            box("TxtUserPassword2")->setText(r.userPasswordAgain);
+            child<QCheckBox>(&first, "ChkDemo")->setChecked(r.demo);
+            first.CmdCreate_Click();
+            QCOMPARE(messages.take().value(0).text, QString(r.message));
+            QCOMPARE(first.focusWidget(), box(r.focus));
+            QVERIFY2(!QDir(folder).exists(), r.message);
+        }
+
+        box("TxtUserPassword2")->setText("u");
+        child<QRadioButton>(&first, "OpUdara")->setChecked(true);
+        first.CmdCreate_Click();
+        QVERIFY(messages.take().isEmpty());
+        QCOMPARE(first.result(), int(QDialog::Accepted));
+        AppState created;
+        created.programFolder = folder;
+        QVERIFY(StartUp(created) == StartScreen::Profile);
+        QCOMPARE(GetINI(created.iniPath(), "MANIFEST", "JENIS", ""), QString("1"));
+        FrmLogin login(created);
+        child<QLineEdit>(&login, "TxtUser")->setText("ani");
+        child<QLineEdit>(&login, "TxtPassword")->setText("u");
+        QSignalSpy loggedIn(&login, &FrmLogin::loggedIn);
+        login.CmdLogin_Click();
+        QCOMPARE(loggedIn.count(), 1);
+
+        // A database left without its MANIFEST.INI is never overwritten.
+        QFile::remove(created.iniPath());
+        first.CmdCreate_Click();
+        QVERIFY(messages.take().value(0).text.contains("sudah berisi instalasi"));
+        QVERIFY(QFile::exists(QDir(folder).filePath(kDefaultDbFileName)));
     }
 };
 

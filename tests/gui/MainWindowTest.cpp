@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "DemoData.h"
 #include "FlatFile.h"
+#include "FrmFirstRun.h"
 #include "FrmHeader.h"
 #include "FrmLogin.h"
 #include "GuiTestSupport.h"
@@ -9,6 +10,7 @@
 #include "Readiness.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -241,6 +244,36 @@ private slots:
         QVERIFY(window->entryScreen());
         QCOMPARE(child<QLineEdit>(window->entryScreen(), "TextNoDaftar")->text(),
                  QString("000003"));
+    }
+
+    void withoutAnInstallationAFirstRunIsOfferedWhereTheProgramLooksByItself() {
+        QTemporaryDir empty;
+        const QString folder = empty.filePath("vastrel");
+        QVERIFY2(!Launcher(folder, false).startUp(), "a folder the user named is refused");
+        QVERIFY(!QDir(folder).exists());
+
+        Launcher first(folder, true);
+        QSignalSpy finished(&first, &Launcher::finished);
+        QVERIFY(first.startUp());
+        FrmFirstRun* dialog = first.firstRun();
+        QVERIFY(dialog && dialog->isVisible());
+        for (const char* name : {"TxtDbPassword", "TxtDbPassword2"})
+            child<QLineEdit>(dialog, name)->setText("db");
+        child<QLineEdit>(dialog, "TxtUser")->setText("ani");
+        for (const char* name : {"TxtUserPassword", "TxtUserPassword2"})
+            child<QLineEdit>(dialog, name)->setText("u");
+        child<QCheckBox>(dialog, "ChkDemo")->setChecked(true);
+        child<QPushButton>(dialog, "CmdCreate")->click();
+        QVERIFY2(first.login(), "the demo data holds a profile: the login follows");
+        QVERIFY(finished.isEmpty());
+
+        QTemporaryDir other;
+        Launcher cancelled(other.filePath("vastrel"), true);
+        QSignalSpy ended(&cancelled, &Launcher::finished);
+        QVERIFY(cancelled.startUp());
+        child<QPushButton>(cancelled.firstRun(), "CmdCancel")->click();
+        QCOMPARE(ended.value(0).value(0).toInt(), 0);
+        QVERIFY(!QDir(other.filePath("vastrel")).exists());
     }
 
     void navigationIsIgnoredBeforeOpen() {
