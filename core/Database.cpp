@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <memory>
 #include <utility>
 
 namespace vastrel {
@@ -202,6 +203,27 @@ void bindAll(sqlite3_stmt* stmt, const Params& params) {
         bindValue(stmt, i + 1, params[i]);
 }
 
+QStringList columnNamesOf(sqlite3_stmt* stmt) {
+    QStringList names;
+    for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+        names << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    return names;
+}
+
+// Steps `stmt` to its next row and reads it into `row`; false after the last.
+bool stepRow(sqlite3* db, sqlite3_stmt* stmt, QVariantList& row) {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        throw DbError(("Query failed: " + lastError(db)).toStdString());
+    const int columns = sqlite3_column_count(stmt);
+    row.resize(columns);
+    for (int c = 0; c < columns; ++c)
+        row[c] = columnValue(stmt, c);
+    return true;
+}
+
 // Prepares `sql`; throws through `fail` on any error.
 template <typename Fail>
 void prepare(sqlite3* db, const QString& sql, Statement& stmt, Fail&& fail) {
@@ -213,13 +235,13 @@ void prepare(sqlite3* db, const QString& sql, Statement& stmt, Fail&& fail) {
         fail();
 }
 
-// Statements of exec() kept prepared for their next run; a bulk import repeats a few texts
-// tens of thousands of times.
+// Statements of exec() and query() kept prepared for their next run; a bulk import repeats
+// a few texts tens of thousands of times.
 constexpr int kKeptStatements = 64;
 
 } // namespace
 
-sqlite3_stmt* Database::keptStatement(const QString& sql) {
+sqlite3_stmt* Database::keptStatement(const QString& sql) const {
     if (sqlite3_stmt* kept = m_statements.value(sql)) {
         sqlite3_clear_bindings(kept);
         return kept;
@@ -232,7 +254,7 @@ sqlite3_stmt* Database::keptStatement(const QString& sql) {
     return std::exchange(stmt.handle, nullptr);
 }
 
-void Database::dropStatements() {
+void Database::dropStatements() const {
     for (sqlite3_stmt* stmt : std::as_const(m_statements))
         sqlite3_finalize(stmt);
     m_statements.clear();
@@ -258,11 +280,14 @@ void Database::exec(const QString& sql, const Params& params) {
 }
 
 RowSet Database::query(const QString& sql, const Params& params) const {
-    Cursor rows = cursor(sql, params);
+    sqlite3_stmt* stmt = keptStatement(sql);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> resetOnReturn(stmt, sqlite3_reset);
+    bindAll(stmt, params);
     std::vector<QVariantList> all;
-    while (rows.next())
-        all.push_back(rows.row());
-    return RowSet(rows.columnNames(), std::move(all));
+    QVariantList row;
+    while (stepRow(m_db, stmt, row))
+        all.push_back(row);
+    return RowSet(columnNamesOf(stmt), std::move(all));
 }
 
 Cursor Database::cursor(const QString& sql, const Params& params) const {
@@ -283,23 +308,11 @@ Cursor::~Cursor() {
 }
 
 QStringList Cursor::columnNames() const {
-    QStringList names;
-    for (int c = 0; c < sqlite3_column_count(m_statement); ++c)
-        names << QString::fromUtf8(sqlite3_column_name(m_statement, c));
-    return names;
+    return columnNamesOf(m_statement);
 }
 
 bool Cursor::next() {
-    const int rc = sqlite3_step(m_statement);
-    if (rc == SQLITE_DONE)
-        return false;
-    if (rc != SQLITE_ROW)
-        throw DbError(("Query failed: " + lastError(m_db)).toStdString());
-    const int columns = sqlite3_column_count(m_statement);
-    m_row.resize(columns);
-    for (int c = 0; c < columns; ++c)
-        m_row[c] = columnValue(m_statement, c);
-    return true;
+    return stepRow(m_db, m_statement, m_row);
 }
 
 QVariant Database::scalar(const QString& sql, const Params& params) const {

@@ -136,12 +136,13 @@ private:
     explicit Database(sqlite3* db) : m_db(db) {}
     static Database openWith(const QString& path, const std::string& password, int flags);
     [[noreturn]] void fail(const QString& context) const;
-    // The prepared statement of `sql`, kept from an earlier exec() or prepared now.
-    sqlite3_stmt* keptStatement(const QString& sql);
-    void dropStatements();
+    // The prepared statement of `sql`, kept from an earlier exec() or query() or prepared
+    // now; it is reset before either returns, so no two runs ever share it.
+    sqlite3_stmt* keptStatement(const QString& sql) const;
+    void dropStatements() const;
 
     sqlite3* m_db = nullptr;
-    QHash<QString, sqlite3_stmt*> m_statements;
+    mutable QHash<QString, sqlite3_stmt*> m_statements;
 };
 
 // Runs the statements of its scope as one unit: rolled back unless commit() is reached.

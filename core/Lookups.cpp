@@ -41,12 +41,9 @@ QString GetNmGrup(const Database& db, const QString& kdgrup, const QString& dire
 }
 
 void AddParties(Database& db, const QString& nama, const QString& alamat, const QString& kode) {
-    const bool known =
-        db.query("SELECT 1 FROM tblparties WHERE NamaParties = ? AND KodeParties = ?", {nama, kode})
-            .recordCount() > 0;
-    if (!known)
-        db.exec("INSERT INTO tblparties (NamaParties, AlmtParties, KodeParties) VALUES (?, ?, ?)",
-                {nama.toUpper(), alamat.toUpper(), kode});
+    db.exec("INSERT INTO tblparties (NamaParties, AlmtParties, KodeParties) SELECT ?, ?, ? "
+            "WHERE NOT EXISTS (SELECT 1 FROM tblparties WHERE NamaParties = ? AND KodeParties = ?)",
+            {nama.toUpper(), alamat.toUpper(), kode, nama, kode});
 }
 
 void AddKapal(Database& db, const QString& name) {

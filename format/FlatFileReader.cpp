@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -181,12 +183,21 @@ const std::array<QChar, 256>& windows1252() {
     return table;
 }
 
+// One line of the file, without its line end; its characters are decoded when asked for.
 struct Line {
     int number = 0;
-    QByteArray bytes; // without the line end
-    QString text;     // the bytes decoded, one character per byte
+    QByteArrayView bytes;
 
-    QString mid(int from, int width) const { return text.mid(from - 1, width); }
+    // The characters from the 1-based `from` on, at most `width` of them (all without one).
+    QString mid(int from, qsizetype width = -1) const {
+        const qsizetype start = std::min<qsizetype>(from - 1, bytes.size());
+        const qsizetype end =
+            width < 0 ? bytes.size() : std::min<qsizetype>(start + width, bytes.size());
+        QString text(end - start, Qt::Uninitialized);
+        for (qsizetype i = start; i < end; ++i)
+            text[i - start] = windows1252()[static_cast<uchar>(bytes[i])];
+        return text;
+    }
 };
 
 bool isPrintable(char byte) {
@@ -201,16 +212,23 @@ QString rightTrimmed(const QString& text) {
 }
 
 // The values of one fixed record by key; a field that could not be read is left out.
+// A record has a few dozen fields at most: a list searched in order is the quickest.
 class Values {
 public:
-    void set(const char* key, QVariant value) { m_values.insert(QLatin1String(key), value); }
-    QVariant variant(const char* key) const { return m_values.value(QLatin1String(key)); }
+    explicit Values(size_t fields) { m_values.reserve(fields); }
+    void set(const char* key, QVariant value) { m_values.emplace_back(key, std::move(value)); }
+    QVariant variant(const char* key) const {
+        for (const auto& [name, value] : m_values)
+            if (std::strcmp(name, key) == 0)
+                return value;
+        return {};
+    }
     QString text(const char* key) const { return variant(key).toString(); }
     qlonglong count(const char* key) const { return variant(key).toLongLong(); }
     double quantity(const char* key) const { return variant(key).toDouble(); }
 
 private:
-    QHash<QString, QVariant> m_values;
+    std::vector<std::pair<const char*, QVariant>> m_values;
 };
 
 // The state of the POS being read that its closing checks need.
@@ -226,15 +244,13 @@ struct OpenPos {
 class Reader {
 public:
     FlatFileReading read(const QByteArray& bytes) {
-        splitLines(bytes);
-        for (const Line& line : m_lines)
-            readRecord(line);
+        readLines(bytes);
         if (m_pos && !(bit(m_previous) & kPosComplete))
-            problem(m_lines.back().number, 1,
+            problem(m_lineCount, 1,
                     "the file ends inside POS " + m_result.manifest.pos.back().nopos + " after " +
                         recordName(m_previous));
         closePos();
-        if (m_lines.empty())
+        if (m_lineCount == 0)
             problem(1, 1, QStringLiteral("the file is empty"));
         else if (m_headerLine == 0)
             problem(1, 1, QStringLiteral("the file has no HDR01 record"));
@@ -242,7 +258,7 @@ public:
                          [](const FlatFileProblem& a, const FlatFileProblem& b) {
                              return a.line != b.line ? a.line < b.line : a.column < b.column;
                          });
-        m_result.lineCount = static_cast<int>(m_lines.size());
+        m_result.lineCount = m_lineCount;
         return m_result;
     }
 
@@ -251,38 +267,34 @@ private:
         m_result.problems.append({line, column, message});
     }
 
-    // Splits at LF; every line must end in CR LF.
-    void splitLines(const QByteArray& bytes) {
+    // Reads line by line, split at LF; every line must end in CR LF.
+    void readLines(const QByteArray& bytes) {
+        m_result.manifest.pos.reserve(bytes.count("\nDTL01") + 1);
         qsizetype start = 0;
         while (start < bytes.size()) {
             qsizetype end = bytes.indexOf('\n', start);
             const bool hasLineFeed = end >= 0;
             if (!hasLineFeed)
                 end = bytes.size();
-            QByteArray content = bytes.mid(start, end - start);
-            const int number = static_cast<int>(m_lines.size()) + 1;
+            QByteArrayView content(bytes.constData() + start, end - start);
+            const int number = ++m_lineCount;
             if (hasLineFeed && content.endsWith('\r'))
                 content.chop(1);
             else
                 problem(number, static_cast<int>(content.size()) + 1,
                         QStringLiteral("the line does not end in CR LF"));
-            m_lines.push_back({number, content, decoded(content)});
+            readRecord({number, content});
             start = end + 1;
         }
     }
 
-    static QString decoded(const QByteArray& bytes) {
-        QString text(bytes.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            text[i] = windows1252()[static_cast<uchar>(bytes[i])];
-        return text;
-    }
-
     void readRecord(const Line& line) {
-        const QByteArray& b = line.bytes;
-        for (const PosText& text : kPosTexts) {
-            if (b.startsWith(QByteArray("DTL02") + text.kind))
-                return readPosText(line, text);
+        const QByteArrayView b = line.bytes;
+        if (b.startsWith("DTL02") && b.size() >= 8) {
+            for (const PosText& text : kPosTexts) {
+                if (b.sliced(5, 3) == QByteArrayView(text.kind))
+                    return readPosText(line, text);
+            }
         }
         static const std::pair<const char*, void (Reader::*)(const Line&)> kReaders[] = {
             {"DTL02HSC", &Reader::readGoods}, {"DTL02DES", &Reader::readDescription},
@@ -296,7 +308,7 @@ private:
         problem(line.number, 1,
                 b.isEmpty()
                     ? QStringLiteral("an empty line")
-                    : "unknown record id \"" + line.text.left(b.startsWith("DTL02") ? 8 : 5) + '"');
+                    : "unknown record id \"" + line.mid(1, b.startsWith("DTL02") ? 8 : 5) + '"');
     }
 
     // ---- fixed records ----
@@ -311,7 +323,7 @@ private:
                         .arg(layout.length));
             return std::nullopt;
         }
-        Values values;
+        Values values(layout.fields.size());
         for (const Field& field : layout.fields)
             readField(field, line, values);
         return values;
@@ -358,13 +370,32 @@ private:
             values.set(field.key, QVariant());
             return;
         }
-        const DateOrTime value = DateOrTime::fromString(raw, QLatin1String(written));
-        if (firstNotIn(raw, u"0123456789") >= 0 || !value.isValid()) {
+        if (firstNotIn(raw, u"0123456789") >= 0 || !validDigits<DateOrTime>(raw)) {
             at(0, QStringLiteral("\"%1\" is not a %2 (%3)")
                       .arg(raw, QLatin1String(what), QLatin1String(written)));
             return;
         }
-        values.set(field.key, value.toString(QLatin1String(stored)));
+        values.set(field.key, storedForm(raw, stored));
+    }
+
+    // Whether the digits of a field ("yyyyMMdd" or "HHmmss") make a date or time.
+    template <typename DateOrTime> static bool validDigits(const QString& digits) {
+        const auto number = [&](qsizetype from, qsizetype width) {
+            return QStringView(digits).sliced(from, width).toInt();
+        };
+        if constexpr (std::is_same_v<DateOrTime, QDate>)
+            return QDate::isValid(number(0, 4), number(4, 2), number(6, 2));
+        else
+            return QTime::isValid(number(0, 2), number(2, 2), number(4, 2));
+    }
+
+    // The digits put in the stored shape: "2024-03-15" or "08:30:00".
+    static QString storedForm(const QString& digits, const char* stored) {
+        QString text(static_cast<qsizetype>(std::strlen(stored)), Qt::Uninitialized);
+        qsizetype next = 0;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            text[i] = stored[i] == '-' || stored[i] == ':' ? QChar(stored[i]) : digits[next++];
+        return text;
     }
 
     template <typename At>
@@ -598,7 +629,7 @@ private:
         if (continues && m_previousPieceLength != kTextPieceLength)
             problem(m_previousLine, kIdLength + m_previousPieceLength + 1,
                     QStringLiteral("a text piece followed by another holds 200 characters"));
-        const QString piece = line.text.mid(kIdLength);
+        const QString piece = line.mid(kIdLength + 1);
         checkTextBytes(line, kIdLength + 1);
         if (piece.size() > kTextPieceLength)
             problem(line.number, kIdLength + kTextPieceLength + 1,
@@ -624,7 +655,7 @@ private:
         if (!placeInPos(RGoods, line))
             return;
         advance(RGoods, line);
-        m_result.manifest.pos.back().goods.append({line.text.mid(kIdLength), QString()});
+        m_result.manifest.pos.back().goods.append({line.mid(kIdLength + 1), QString()});
     }
 
     void readDocument(const Line& line) {
@@ -668,7 +699,7 @@ private:
                         .arg(zeroPadded(found.toLongLong(), digits), zeroPadded(expected, digits)));
     }
 
-    std::vector<Line> m_lines;
+    int m_lineCount = 0;
     FlatFileReading m_result;
     int m_headerLine = 0;
     std::optional<OpenPos> m_pos;
