@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace vastrel {
@@ -41,10 +41,21 @@ const QHash<char16_t, uchar>& upperAnsiCodes() {
     return codes;
 }
 
-uchar ansiCode(QChar ch) {
-    if (ch.unicode() < 0x80)
-        return static_cast<uchar>(ch.unicode());
+uchar upperAnsiCode(QChar ch) {
     return upperAnsiCodes().value(ch.unicode(), '?');
+}
+
+inline uchar ansiCode(QChar ch) {
+    return ch.unicode() < 0x80 ? static_cast<uchar>(ch.unicode()) : upperAnsiCode(ch);
+}
+
+// `line` in the file's code page, appended to `bytes`.
+void appendAnsi(QByteArray& bytes, const QString& line) {
+    const qsizetype start = bytes.size();
+    bytes.resize(start + line.size());
+    char* out = bytes.data() + start;
+    for (const QChar c : line)
+        *out++ = static_cast<char>(ansiCode(c));
 }
 
 bool isPrintableOrLineBreak(uchar code) {
@@ -94,24 +105,109 @@ QString blanks(int width) {
     return QString(width, u' ');
 }
 
-// Joins the fields of one record; the braces evaluate them left to right, so a refusal
-// always names the first field that does not fit.
-QString record(std::initializer_list<QString> fields) {
-    qsizetype length = 0;
-    for (const QString& field : fields)
-        length += field.size();
-    QString line;
-    line.reserve(length);
-    for (const QString& field : fields)
-        line += field;
-    return line;
+// The code a text record writes for a character: printable characters and line breaks as
+// they are, anything else as a space.
+uchar keptOrBlank(QChar ch) {
+    const uchar code = ansiCode(ch);
+    return isPrintableOrLineBreak(code) ? code : uchar(' ');
 }
 
-// A vessel, voyage, mother vessel or B/L field: printable characters in a fixed width.
-// A line break would split the record, so it becomes a space here as well.
-QString fixedText(const QVariant& value, int width) {
-    return padText(RemoveInvalidChar(value.toString()).replace(u'\r', u' ').replace(u'\n', u' '),
-                   width);
+// Builds the records straight in the file's code page, one byte per UTF-16 unit, and hands
+// each one whole to the sink. Calls chained on one record run left to right, so a refusal
+// always names the first field that does not fit.
+class RecordBuilder {
+public:
+    explicit RecordBuilder(const FlatFile::RecordSink& sink) : m_sink(sink) {
+        m_bytes.reserve(1024);
+    }
+
+    RecordBuilder& ascii(QLatin1StringView text) {
+        m_bytes.append(text.data(), static_cast<size_t>(text.size()));
+        return *this;
+    }
+
+    RecordBuilder& blanks(qsizetype width) {
+        m_bytes.append(static_cast<size_t>(width), ' ');
+        return *this;
+    }
+
+    // Left-aligned in exactly `width` bytes: padded with spaces or cut at the right.
+    RecordBuilder& text(QStringView value, qsizetype width) {
+        const qsizetype kept = std::min(value.size(), width);
+        for (const QChar ch : value.first(kept))
+            m_bytes.push_back(static_cast<char>(ansiCode(ch)));
+        return blanks(width - kept);
+    }
+
+    RecordBuilder& text(QStringView value) { return text(value, value.size()); }
+
+    // A vessel, voyage, mother vessel or B/L field: printable characters in a fixed width.
+    // A line break would split the record, so it becomes a space here as well.
+    RecordBuilder& printable(const QVariant& value, qsizetype width) {
+        const QString text = value.toString();
+        const qsizetype kept = std::min(text.size(), width);
+        for (const QChar ch : QStringView(text).first(kept)) {
+            const uchar code = keptOrBlank(ch);
+            m_bytes.push_back(code == '\r' || code == '\n' ? ' ' : static_cast<char>(code));
+        }
+        return blanks(width - kept);
+    }
+
+    // The pieces of a free text, each a record "DTL02" + kind + nn + piece.
+    void textRecords(const QString& value, QLatin1StringView kind);
+
+    void end() {
+        m_sink(QByteArrayView(m_bytes.data(), static_cast<qsizetype>(m_bytes.size())));
+        m_bytes.clear();
+    }
+
+private:
+    std::string m_bytes; // appended to byte by byte: std::string's are inline
+
+    const FlatFile::RecordSink& m_sink;
+};
+
+// A text is trimmed of spaces and its line breaks become spaces. One that fits in one record
+// is trimmed again once its invalid characters have become spaces; a longer one is cut into
+// pieces of 200, as many as 99 pieces hold.
+void RecordBuilder::textRecords(const QString& value, QLatin1StringView kind) {
+    const auto spaceAt = [&](qsizetype i) { return value[i] == u' '; };
+    qsizetype first = 0;
+    qsizetype end = value.size();
+    while (first < end && spaceAt(first))
+        ++first;
+    while (end > first && spaceAt(end - 1))
+        --end;
+    const auto written = [&](qsizetype i) {
+        const uchar code = keptOrBlank(value[i]);
+        return code == '\r' || code == '\n' ? ' ' : static_cast<char>(code);
+    };
+    if (end - first <= kTextPieceLength) {
+        while (first < end && keptOrBlank(value[first]) == ' ')
+            ++first;
+        while (end > first && keptOrBlank(value[end - 1]) == ' ')
+            --end;
+        ascii(QLatin1StringView("DTL02")).ascii(kind).ascii(QLatin1StringView("01"));
+        for (qsizetype i = first; i < end; ++i)
+            m_bytes.push_back(written(i));
+        return this->end();
+    }
+    const qsizetype pieces =
+        std::min((end - first + kTextPieceLength - 1) / kTextPieceLength, kMaxTextPieces);
+    for (qsizetype piece = 0; piece < pieces; ++piece) {
+        ascii(QLatin1StringView("DTL02")).ascii(kind).text(zeroPadded(piece + 1, 2));
+        const qsizetype from = first + piece * kTextPieceLength;
+        for (qsizetype i = from; i < std::min(from + kTextPieceLength, end); ++i)
+            m_bytes.push_back(written(i));
+        this->end();
+    }
+}
+
+QStringList decodedRecords(const std::function<void(const FlatFile::RecordSink&)>& write) {
+    QStringList records;
+    QStringDecoder decoder("windows-1252");
+    write([&](QByteArrayView record) { records << decoder.decode(record); });
+    return records;
 }
 
 QString shown(double value) {
@@ -322,7 +418,7 @@ constexpr std::pair<DetailColumn, const char*> kPartyTexts[] = {
 };
 
 // A five-digit container count and an eight-digit package count that stay at zero.
-const QString kZeroCounts = QStringLiteral("00000") + QStringLiteral("00000000");
+constexpr QLatin1StringView kZeroCounts("0000000000000");
 
 const QString kDetailSql = QStringLiteral(
     "SELECT nopos, mot_vessel, nobl, tglbl, pasalcd, pmuatcd, pbongkarcd, pakhircd, snm, sna, "
@@ -364,10 +460,8 @@ QString CleanText(const QString& text) {
 
 QString RemoveInvalidChar(const QString& text) {
     QString result(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const uchar code = ansiCode(text[i]);
-        result[i] = isPrintableOrLineBreak(code) ? QChar(code) : QChar(u' ');
-    }
+    for (qsizetype i = 0; i < text.size(); ++i)
+        result[i] = QChar(keptOrBlank(text[i]));
     return result;
 }
 
@@ -377,35 +471,15 @@ QString FormatDecimal(int width, double value) {
     return (sign + digits).rightJustified(width, u'0');
 }
 
-QString padText(const QString& value, int width) {
-    return value.leftJustified(width, u' ', true);
-}
-
 QString zeroPadded(long long value, int digits) {
     return QString::number(value).rightJustified(digits, u'0');
 }
 
 QStringList textRecords(const QString& value, const QString& kind) {
-    const QString id = QStringLiteral("DTL02") + kind;
-    // Cleaning keeps the length, so the trimmed text tells whether one record holds it.
-    const QString trimmed = CleanText(value);
-    if (trimmed.size() <= kTextPieceLength)
-        return {id + QStringLiteral("01") + CleanText(RemoveInvalidChar(value))};
-    const QString prepared = RemoveInvalidChar(trimmed);
-    const qsizetype pieces =
-        std::min((prepared.size() + kTextPieceLength - 1) / kTextPieceLength, kMaxTextPieces);
-    QStringList records;
-    for (qsizetype i = 0; i < pieces; ++i)
-        records << id + zeroPadded(i + 1, 2) + prepared.mid(i * kTextPieceLength, kTextPieceLength);
-    return records;
-}
-
-void appendAnsi(QByteArray& bytes, const QString& line) {
-    const qsizetype start = bytes.size();
-    bytes.resize(start + line.size());
-    char* out = bytes.data() + start;
-    for (const QChar c : line)
-        *out++ = static_cast<char>(ansiCode(c));
+    const QByteArray id = kind.toLatin1();
+    return decodedRecords([&](const FlatFile::RecordSink& sink) {
+        RecordBuilder(sink).textRecords(value, QLatin1StringView(id));
+    });
 }
 
 QByteArray fileBytes(const QStringList& lines) {
@@ -427,7 +501,7 @@ QByteArray toAnsi(const QString& line) {
 
 // The HDR01 line and the header values every DTL01 repeats.
 struct FlatFile::Header {
-    QString record;
+    QByteArray record;
     QString kdgrup;
     QString noMaster;
     QString tglMaster;
@@ -442,13 +516,13 @@ public:
         : m_header(header), m_hs(hs), m_documents(documents), m_containers(containers), m_air(air) {
     }
 
-    void write(const QVariantList& detail, const LineSink& out) const {
+    void write(const QVariantList& detail, RecordBuilder& out) const {
         const QVariant& nopos = detail[DNopos];
         const Fields fields(QStringLiteral("POS %1: ").arg(nopos.toString()));
         const std::vector<QVariantList>& containers = m_containers.of(nopos);
-        out(detailRecord(detail, GetTotalContainer(containers), fields));
+        writeDetailRecord(detail, GetTotalContainer(containers), fields, out);
         for (const auto& [column, kind] : kPartyTexts)
-            writeAll(textRecords(detail[column].toString(), QLatin1String(kind)), out);
+            out.textRecords(detail[column].toString(), QLatin1StringView(kind));
         WriteHsRecords(m_hs.of(nopos), out);
         if (m_documents)
             WriteDokRecords(m_documents->of(nopos), fields, out);
@@ -456,52 +530,55 @@ public:
     }
 
 private:
-    static void writeAll(const QStringList& lines, const LineSink& out) {
-        for (const QString& line : lines)
-            out(line);
-    }
-
-    QString detailRecord(const QVariantList& d, int containers, const Fields& fields) const {
-        return record({
-            QStringLiteral("DTL01"),
-            padText(m_header.kdgrup, 3),
-            padText(d[DNopos].toString(), 4),
-            QStringLiteral("0000"),
-            padText(d[DFlagConsolidate].toString(), 1),
-            padText(d[DFlagPartial].toString(), 1),
-            blanks(1),
-            padText(d[DPasal].toString(), 5),
-            padText(d[DPmuat].toString(), 5),
-            padText(d[DPbongkar].toString(), 5),
-            padText(d[DPakhir].toString(), 5),
-            m_air ? blanks(40) : fixedText(d[DMotVessel], 40),
-            blanks(10),
-            fixedText(d[DNobl], 30),
-            fields.date(d[DTglbl], QStringLiteral("Tanggal BL")),
-            padText(m_header.noMaster, 30),
-            m_header.tglMaster,
-            blanks(2),
-            fields.quantity(d[DBruto], QStringLiteral("Berat Bruto")),
-            fields.quantity(d[DVolume], QStringLiteral("Volume")),
-            packageBlock(d, containers, fields),
-            padText(d[DSatuanKemasan].toString(), 2),
-        });
+    void writeDetailRecord(const QVariantList& d, int containers, const Fields& fields,
+                           RecordBuilder& out) const {
+        out.ascii(QLatin1StringView("DTL01"))
+            .text(m_header.kdgrup, 3)
+            .text(d[DNopos].toString(), 4)
+            .ascii(QLatin1StringView("0000"))
+            .text(d[DFlagConsolidate].toString(), 1)
+            .text(d[DFlagPartial].toString(), 1)
+            .blanks(1)
+            .text(d[DPasal].toString(), 5)
+            .text(d[DPmuat].toString(), 5)
+            .text(d[DPbongkar].toString(), 5)
+            .text(d[DPakhir].toString(), 5);
+        if (m_air)
+            out.blanks(40);
+        else
+            out.printable(d[DMotVessel], 40);
+        out.blanks(10)
+            .printable(d[DNobl], 30)
+            .text(fields.date(d[DTglbl], QStringLiteral("Tanggal BL")))
+            .text(m_header.noMaster, 30)
+            .text(m_header.tglMaster)
+            .blanks(2)
+            .text(fields.quantity(d[DBruto], QStringLiteral("Berat Bruto")))
+            .text(fields.quantity(d[DVolume], QStringLiteral("Volume")));
+        writePackageBlock(d, containers, fields, out);
+        out.text(d[DSatuanKemasan].toString(), 2).end();
     }
 
     // Positions 204-242. A partial shipment ("E", or no flag at all) states its totals and
     // this POS's part of them; any other POS states its own count and zeros.
-    static QString packageBlock(const QVariantList& d, int containers, const Fields& fields) {
+    static void writePackageBlock(const QVariantList& d, int containers, const Fields& fields,
+                                  RecordBuilder& out) {
         const bool partial =
             d[DFlagPartial].isNull() || d[DFlagPartial].toString() == QLatin1String("E");
         const QString ownContainers = QStringLiteral("Jumlah Kontainer");
         const QString packages = QStringLiteral("Jumlah Kemasan");
-        if (!partial)
-            return record({fields.count(containers, 5, ownContainers),
-                           fields.count(d[DJmlKemasan], 8, packages), kZeroCounts, kZeroCounts});
-        return record({fields.count(d[DGrandContainer], 5, QStringLiteral("Part Kontainer")),
-                       fields.count(d[DJmlKemasan], 8, packages), kZeroCounts,
-                       fields.count(containers, 5, ownContainers),
-                       fields.count(d[DGrandPackage], 8, QStringLiteral("Total Kemasan"))});
+        if (!partial) {
+            out.text(fields.count(containers, 5, ownContainers))
+                .text(fields.count(d[DJmlKemasan], 8, packages))
+                .ascii(kZeroCounts)
+                .ascii(kZeroCounts);
+            return;
+        }
+        out.text(fields.count(d[DGrandContainer], 5, QStringLiteral("Part Kontainer")))
+            .text(fields.count(d[DJmlKemasan], 8, packages))
+            .ascii(kZeroCounts)
+            .text(fields.count(containers, 5, ownContainers))
+            .text(fields.count(d[DGrandPackage], 8, QStringLiteral("Total Kemasan")));
     }
 
     // The containers of the POS that carry a number.
@@ -511,42 +588,40 @@ private:
                           [](const QVariantList& c) { return !c[1].isNull(); }));
     }
 
-    static void WriteHsRecords(const std::vector<QVariantList>& lines, const LineSink& out) {
+    static void WriteHsRecords(const std::vector<QVariantList>& lines, RecordBuilder& out) {
         for (const QVariantList& line : lines) {
-            out(QStringLiteral("DTL02HSC01") + line[1].toString());
-            writeAll(textRecords(line[2].toString(), QStringLiteral("DES")), out);
+            out.ascii(QLatin1StringView("DTL02HSC01")).text(line[1].toString()).end();
+            out.textRecords(line[2].toString(), QLatin1StringView("DES"));
         }
     }
 
     static void WriteDokRecords(const std::vector<QVariantList>& documents, const Fields& fields,
-                                const LineSink& out) {
+                                RecordBuilder& out) {
         for (size_t i = 0; i < documents.size(); ++i) {
             const QVariantList& doc = documents[i];
-            out(record({
-                QStringLiteral("DOK01"),
-                padText(doc[1].toString(), 3),
-                fields.count(static_cast<double>(i + 1), 3, QStringLiteral("Urutan Dokumen")),
-                padText(doc[2].toString(), 6),
-                padText(doc[3].toString(), 6),
-                fields.date(doc[4], QStringLiteral("Tanggal Dokumen")),
-            }));
+            out.ascii(QLatin1StringView("DOK01"))
+                .text(doc[1].toString(), 3)
+                .text(fields.count(static_cast<double>(i + 1), 3, QStringLiteral("Urutan Dokumen")))
+                .text(doc[2].toString(), 6)
+                .text(doc[3].toString(), 6)
+                .text(fields.date(doc[4], QStringLiteral("Tanggal Dokumen")))
+                .end();
         }
     }
 
     static void WriteContainerRecords(const std::vector<QVariantList>& containers,
-                                      const Fields& fields, const LineSink& out) {
+                                      const Fields& fields, RecordBuilder& out) {
         for (size_t i = 0; i < containers.size(); ++i) {
             const QVariantList& box = containers[i];
-            out(record({
-                QStringLiteral("CNT01"),
-                fields.count(static_cast<double>(i), 4, QStringLiteral("Urutan Kontainer")),
-                padText(box[1].toString(), 20),
-                blanks(5),
-                padText(box[2].toString(), 2),
-                padText(box[3].toString(), 1),
-                blanks(2),
-                padText(box[4].toString(), 15),
-            }));
+            out.ascii(QLatin1StringView("CNT01"))
+                .text(fields.count(static_cast<double>(i), 4, QStringLiteral("Urutan Kontainer")))
+                .text(box[1].toString(), 20)
+                .blanks(5)
+                .text(box[2].toString(), 2)
+                .text(box[3].toString(), 1)
+                .blanks(2)
+                .text(box[4].toString(), 15)
+                .end();
         }
     }
 
@@ -571,22 +646,26 @@ FlatFile::Header FlatFile::GetHeaderRecord() const {
     const bool inward = direction.toUpper() == QLatin1String("INWARD");
     const Fields fields{QString()};
     Header header;
-    header.record = record({
-        QStringLiteral("HDR01"),
-        QStringLiteral("1"),
-        m_air ? QStringLiteral("2") : QStringLiteral("1"),
-        inward ? QStringLiteral("I") : QStringLiteral("O"),
-        m_air ? QStringLiteral("A") : QStringLiteral("S"),
-        fixedText(rs.value(QStringLiteral("vessel")), 40),
-        blanks(12),
-        fixedText(rs.value(QStringLiteral("voyage")), 10),
-        blanks(23),
-        fields.date(rs.value(QStringLiteral("arrivingdate")),
-                    QStringLiteral("Tanggal Tiba/Berangkat")),
-        fields.time(rs.value(QStringLiteral("arrivingtime")), QStringLiteral("Jam Tiba/Berangkat")),
-        QStringLiteral("V30"),
-        QStringLiteral("MEM31"),
-    });
+    const RecordSink keep = [&header](QByteArrayView record) {
+        header.record = record.toByteArray();
+    };
+    RecordBuilder(keep)
+        .ascii(QLatin1StringView("HDR01"))
+        .ascii(QLatin1StringView("1"))
+        .ascii(QLatin1StringView(m_air ? "2" : "1"))
+        .ascii(QLatin1StringView(inward ? "I" : "O"))
+        .ascii(QLatin1StringView(m_air ? "A" : "S"))
+        .printable(rs.value(QStringLiteral("vessel")), 40)
+        .blanks(12)
+        .printable(rs.value(QStringLiteral("voyage")), 10)
+        .blanks(23)
+        .text(fields.date(rs.value(QStringLiteral("arrivingdate")),
+                          QStringLiteral("Tanggal Tiba/Berangkat")))
+        .text(fields.time(rs.value(QStringLiteral("arrivingtime")),
+                          QStringLiteral("Jam Tiba/Berangkat")))
+        .ascii(QLatin1StringView("V30"))
+        .ascii(QLatin1StringView("MEM31"))
+        .end();
     header.kdgrup = rs.text(QStringLiteral("kdgrup"));
     header.noMaster = rs.text(QStringLiteral("no_master"));
     header.tglMaster =
@@ -595,7 +674,7 @@ FlatFile::Header FlatFile::GetHeaderRecord() const {
     return header;
 }
 
-void FlatFile::WriteDetailRecords(const Header& header, const LineSink& out) const {
+void FlatFile::WriteDetailRecords(const Header& header, const RecordSink& out) const {
     Cursor details = m_db.cursor(kDetailSql, {m_nodaftar});
     ChildRows hs(m_db, kHsSql, m_nodaftar);
     ChildRows containers(m_db, kContainerSql, m_nodaftar);
@@ -603,11 +682,12 @@ void FlatFile::WriteDetailRecords(const Header& header, const LineSink& out) con
     if (header.outward)
         documents.emplace(m_db, kDokSql, m_nodaftar);
     const PosRecords pos(header, hs, documents ? &*documents : nullptr, containers, m_air);
+    RecordBuilder builder(out);
     while (details.next())
-        pos.write(details.row(), out);
+        pos.write(details.row(), builder);
 }
 
-void FlatFile::writeRecords(const LineSink& out) const {
+void FlatFile::writeRecords(const RecordSink& out) const {
     try {
         const Header header = GetHeaderRecord();
         out(header.record);
@@ -619,9 +699,7 @@ void FlatFile::writeRecords(const LineSink& out) const {
 }
 
 QStringList FlatFile::lines() const {
-    QStringList all;
-    writeRecords([&all](const QString& line) { all << line; });
-    return all;
+    return decodedRecords([this](const RecordSink& sink) { writeRecords(sink); });
 }
 
 void FlatFile::CreateFlatFile(const QString& path) const {
@@ -631,8 +709,8 @@ void FlatFile::CreateFlatFile(const QString& path) const {
     DurableFile file(path, FileAccess::Shared);
     QByteArray piece;
     piece.reserve(kPiece + 1024);
-    writeRecords([&](const QString& line) {
-        appendAnsi(piece, line);
+    writeRecords([&](QByteArrayView record) {
+        piece.append(record.data(), record.size());
         piece += "\r\n";
         if (piece.size() >= kPiece) {
             file.write(piece);

@@ -3,6 +3,7 @@
 #include "UserError.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -32,9 +33,6 @@ QString RemoveInvalidChar(const QString& text);
 // digits, left-padded with zeros to `width`. A longer text stays whole.
 QString FormatDecimal(int width, double value);
 
-// Left-aligned in exactly `width` characters: padded with spaces or cut at the right.
-QString padText(const QString& value, int width);
-
 // A whole number right-aligned with zeros to `digits`; a longer number stays whole.
 QString zeroPadded(long long value, int digits);
 
@@ -45,8 +43,6 @@ QStringList textRecords(const QString& value, const QString& kind);
 // One line in the file's single-byte code page (Windows-1252), one byte per UTF-16 unit;
 // a character the code page cannot hold becomes "?".
 QByteArray toAnsi(const QString& line);
-// The same, appended to `bytes`.
-void appendAnsi(QByteArray& bytes, const QString& line);
 // The bytes of a file of `lines`, each in that code page and ended by CR LF.
 QByteArray fileBytes(const QStringList& lines);
 
@@ -63,12 +59,14 @@ class FlatFile {
 public:
     FlatFile(const Database& db, QString nodaftar, QString jenis);
 
-    // Every line of the file, without line ends. Throws FlatFileError when the header is
-    // missing or a value cannot be written in its fixed-width field.
+    // Every line of the file, without line ends, read back from the file's code page.
+    // Throws FlatFileError when the header is missing or a value cannot be written in its
+    // fixed-width field.
     QStringList lines() const;
-    // Hands every line, in order, to `out` as it is made.
-    using LineSink = std::function<void(const QString& line)>;
-    void writeRecords(const LineSink& out) const;
+    // Hands every record, in order and in the file's code page, to `out` as it is made;
+    // the bytes are valid during the call only.
+    using RecordSink = std::function<void(QByteArrayView record)>;
+    void writeRecords(const RecordSink& out) const;
 
     // Writes the file at `path` (replacing it) only when it is complete; on any failure
     // throws FlatFileError (the manifest) or FileWriteError (the disk) and leaves whatever
@@ -80,7 +78,7 @@ private:
     class PosRecords;
 
     Header GetHeaderRecord() const;
-    void WriteDetailRecords(const Header& header, const LineSink& out) const;
+    void WriteDetailRecords(const Header& header, const RecordSink& out) const;
 
     const Database& m_db;
     QString m_nodaftar;

@@ -75,14 +75,6 @@ void checkToAnsi(const QString& text) {
         check(back[i] == text[i] || back[i] == u'?', "toAnsi keeps a character or writes ?");
 }
 
-void checkPadText(const QString& text, int width) {
-    const QString padded = padText(text, width);
-    const QStringView padding = QStringView(padded).mid(std::min<qsizetype>(text.size(), width));
-    check(padded.size() == width && padded.startsWith(text.left(width)) &&
-              std::all_of(padding.begin(), padding.end(), [](QChar c) { return c == u' '; }),
-          "padText gives the text in exactly width characters, padded with spaces");
-}
-
 void checkZeroPadded(long long value, int digits) {
     const QString text = zeroPadded(value, digits);
     check(text.size() == std::max<qsizetype>(digits, QString::number(value).size()) &&
@@ -126,7 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkRemoveInvalidChar(text);
     checkTextRecords(text);
     checkToAnsi(text);
-    checkPadText(text, width);
     checkZeroPadded(whole, width % 25);
     checkFormatDecimal(number, width % 25);
     return 0;

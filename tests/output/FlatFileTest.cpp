@@ -97,7 +97,7 @@ TEST_F(FlatFileTest, AirManifestWritesMode2AndNoMotherVessel) {
 TEST_F(FlatFileTest, FixedFieldsArePaddedCutOrBlank) {
     update("tblheader", "vessel = ?, kdgrup = NULL, no_master = NULL, tgl_master = NULL",
            {QString(45, 'V')});
-    update("tbldetail", "tglbl = NULL, nobl = ?", {"B/L\r\n\tX"});
+    update("tbldetail", "tglbl = NULL, nobl = ?, pasalcd = 'ABCDEFG'", {"B/L\r\n\tX"});
     const QStringList lines = generate();
     EXPECT_EQ(lines[0].size(), 116);
     EXPECT_EQ(lines[0].mid(9, 41), QString(40, 'V') + ' ');
@@ -106,7 +106,7 @@ TEST_F(FlatFileTest, FixedFieldsArePaddedCutOrBlank) {
     EXPECT_EQ(detailField(90, 96), "B/L   X");
     EXPECT_EQ(detailField(120, 127), QString(8, ' '));
     EXPECT_EQ(detailField(128, 165), QString(38, ' '));
-    EXPECT_EQ(padText("00012", 4), "0001");
+    EXPECT_EQ(detailField(20, 24), "ABCDE");
 }
 
 TEST_F(FlatFileTest, NullTextsAreWrittenEmptyAndNullNumbersAsZero) {
@@ -143,7 +143,7 @@ TEST_F(FlatFileTest, PackageBlockFollowsThePartialShipmentFlag) {
                "flagpartial = ?, grandcontainer = 3, grandpackage = 500, jmlkemasan = 120",
                {c.flag ? QVariant(c.flag) : QVariant()});
         EXPECT_EQ(detailField(204, 242), QString(c.block).remove(' '));
-        EXPECT_EQ(detailField(18, 18), padText(c.flag, 1));
+        EXPECT_EQ(detailField(18, 18), QString(c.flag).leftJustified(1));
     }
 }
 
