@@ -1,5 +1,7 @@
 #include "FrmAbout.h"
 
+#include "ProgramVersion.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +27,9 @@ QString FrmAbout::readNotes(const QString& path) {
 FrmAbout::FrmAbout(const QString& programFolder, QWidget* parent) : QDialog(parent) {
     setObjectName("FrmAbout");
     setWindowTitle("About");
+    auto* program = new QLabel(QStringLiteral("Vastrel %1").arg(kProgramVersion), this);
+    program->setObjectName("LblProgram");
+    program->setStyleSheet("font: bold 14pt 'Arial'; color: #1f4e79;");
     auto* heading = new QLabel("Version History", this);
     heading->setObjectName("Label1");
     heading->setStyleSheet("font: bold 12pt 'Arial';");
@@ -36,6 +41,7 @@ FrmAbout::FrmAbout(const QString& programFolder, QWidget* parent) : QDialog(pare
     close->setObjectName("CmdClose");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(program);
     layout->addWidget(heading);
     layout->addWidget(notes);
     layout->addWidget(close, 0, Qt::AlignRight);

@@ -1,6 +1,7 @@
 // vastrel: the manifest entry application.
 
 #include "Launcher.h"
+#include "ProgramVersion.h"
 #include "StartUp.h"
 
 #include <QApplication>
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
         std::fputs(kProgramUsage, stdout);
         return 0;
     case CommandLineAction::Version:
-        std::printf("vastrel %s\n", VASTREL_VERSION);
+        std::printf("vastrel %s\n", kProgramVersion);
         return 0;
     case CommandLineAction::Mistake:
         std::fputs(kProgramUsage, stderr);

@@ -10,6 +10,7 @@ packages=(
     libxlsxwriter-dev libzip-dev
     libgtest-dev googletest
     clang-format poppler-utils xvfb xauth
+    dpkg-dev file librsvg2-bin lintian desktop-file-utils man-db
     "$@"
 )
 
