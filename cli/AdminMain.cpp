@@ -43,13 +43,21 @@ void print(FILE* out, const QString& text) {
 }
 
 // Splits arguments into plain values and "--name value" options (flags have no value).
-bool splitArguments(const QStringList& args, QStringList* values, QStringList* options) {
+// False for an option without its value, or one no command knows (a mistyped option would
+// otherwise be taken for another's value or ignored); `unknown` names it.
+bool splitArguments(const QStringList& args, QStringList* values, QStringList* options,
+                    QString* unknown) {
     static const QStringList flags = {"--demo", "--help", "--password-stdin"};
+    static const QStringList valued = {"--home",     "--into",     "--kind",
+                                       "--encoding", "--password", "-o"};
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith("--") && args[i] != "-o") {
             *values << args[i];
         } else if (flags.contains(args[i])) {
             *options << args[i] << QString();
+        } else if (!valued.contains(args[i])) {
+            *unknown = args[i];
+            return false;
         } else if (i + 1 < args.size()) {
             *options << args[i] << args[i + 1];
             ++i;
@@ -396,7 +404,10 @@ int main(int argc, char* argv[]) {
     }
     const Command& command = found->second;
     QStringList values, options;
-    const bool parsed = splitArguments(args, &values, &options);
+    QString unknown;
+    const bool parsed = splitArguments(args, &values, &options, &unknown);
+    if (!unknown.isEmpty())
+        print(stderr, "vastrel-admin: unknown option " + unknown);
     if (options.contains("--help")) {
         print(stdout, "Usage: vastrel-admin " + QString::fromLatin1(command.usage));
         return 0;

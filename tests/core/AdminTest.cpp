@@ -127,6 +127,7 @@ TEST_F(AdminTest, CommandLineReportsErrorsWithoutCrashing) {
     EXPECT_EQ(run({"init", "--help"}), 0);
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(run({"user", "add", "--home", folder()}), 2);
+    EXPECT_EQ(run({"tighten", "--hme", folder()}), 2) << "a mistyped option is refused";
     EXPECT_EQ(run({"import", "--home", folder(), "tblkapal", path("none.csv")}), 1);
     writeFile("in.csv", "nmkapal\nKM A\n");
     for (const auto& [encoding, exitCode] : {std::pair{"ebcdic", 1}, {"Windows-1252", 0}})
