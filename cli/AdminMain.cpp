@@ -374,8 +374,14 @@ const std::map<QString, Command>& commands() {
 
 void printUsage(FILE* out) {
     print(out, "Usage: vastrel-admin COMMAND [ARGS]   (COMMAND --help for details)\n");
-    for (const auto& [name, command] : commands())
-        print(out, "  " + QString::fromLatin1(command.usage).section('\n', 0, 0));
+    // Each command's forms: the lines of its usage before the indented explanation.
+    for (const auto& [name, command] : commands()) {
+        for (const QString& line : QString::fromLatin1(command.usage).split('\n')) {
+            if (line.startsWith(' '))
+                break;
+            print(out, "  " + line);
+        }
+    }
 }
 
 // Reports paint text, which needs a GUI application; without a display it paints offscreen.
