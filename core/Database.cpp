@@ -30,7 +30,11 @@ QString lastError(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value) {
+// The UTF-8 of texts bound without a copy, kept until the statement has run.
+using BoundTexts = std::vector<QByteArray>;
+
+// Binds one value; a text is copied by the engine unless `kept` keeps it for the run.
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value, BoundTexts* kept) {
     if (value.isNull()) {
         sqlite3_bind_null(stmt, index);
         return;
@@ -54,9 +58,15 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value) {
         return;
     }
     default: {
-        const QByteArray utf8 = value.toString().toUtf8();
-        sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
-                          SQLITE_TRANSIENT);
+        QByteArray utf8 = value.toString().toUtf8();
+        if (!kept) {
+            sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
+                              SQLITE_TRANSIENT);
+            return;
+        }
+        kept->push_back(std::move(utf8)); // a moved QByteArray keeps its bytes where they are
+        sqlite3_bind_text(stmt, index, kept->back().constData(),
+                          static_cast<int>(kept->back().size()), SQLITE_STATIC);
     }
     }
 }
@@ -196,12 +206,38 @@ void Database::fail(const QString& context) const {
 
 namespace {
 
-void bindAll(sqlite3_stmt* stmt, const Params& params) {
+void bindAll(sqlite3_stmt* stmt, const Params& params, BoundTexts* kept = nullptr) {
     if (sqlite3_bind_parameter_count(stmt) != params.size())
         throw DbError("Statement expects a different number of values");
     for (int i = 0; i < params.size(); ++i)
-        bindValue(stmt, i + 1, params[i]);
+        bindValue(stmt, i + 1, params[i], kept);
 }
+
+// One run of a kept statement, its texts bound without a copy; when the run ends the
+// statement is reset (no longer holding a lock) and its values are cleared.
+class KeptRun {
+public:
+    KeptRun(sqlite3_stmt* stmt, const Params& params) : m_stmt(stmt) {
+        try {
+            bindAll(stmt, params, &m_texts);
+        } catch (const DbError&) {
+            end();
+            throw;
+        }
+    }
+    ~KeptRun() { end(); }
+    KeptRun(const KeptRun&) = delete;
+    KeptRun& operator=(const KeptRun&) = delete;
+
+private:
+    void end() {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+
+    sqlite3_stmt* m_stmt;
+    BoundTexts m_texts;
+};
 
 QStringList columnNamesOf(sqlite3_stmt* stmt) {
     QStringList names;
@@ -242,10 +278,8 @@ constexpr int kKeptStatements = 64;
 } // namespace
 
 sqlite3_stmt* Database::keptStatement(const QString& sql) const {
-    if (sqlite3_stmt* kept = m_statements.value(sql)) {
-        sqlite3_clear_bindings(kept);
-        return kept;
-    }
+    if (sqlite3_stmt* kept = m_statements.value(sql))
+        return kept; // its last run cleared its values
     if (m_statements.size() >= kKeptStatements)
         dropStatements();
     Statement stmt;
@@ -265,24 +299,21 @@ void Database::exec(const QString& sql, const Params& params) {
         throw DbError("The database is not open");
     sqlite3_stmt* stmt = keptStatement(sql);
     int rc = SQLITE_DONE;
-    try {
-        bindAll(stmt, params);
+    QString reason;
+    {
+        const KeptRun run(stmt, params);
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         }
-    } catch (const DbError&) {
-        sqlite3_reset(stmt);
-        throw;
+        if (rc != SQLITE_DONE)
+            reason = lastError(m_db);
     }
-    const QString reason = rc == SQLITE_DONE ? QString() : lastError(m_db);
-    sqlite3_reset(stmt); // ready for the next run, and no longer holding a lock
     if (rc != SQLITE_DONE)
         throw DbError(("Statement failed: " + reason).toStdString());
 }
 
 RowSet Database::query(const QString& sql, const Params& params) const {
     sqlite3_stmt* stmt = keptStatement(sql);
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> resetOnReturn(stmt, sqlite3_reset);
-    bindAll(stmt, params);
+    const KeptRun run(stmt, params);
     std::vector<QVariantList> all;
     QVariantList row;
     while (stepRow(m_db, stmt, row))
@@ -346,6 +377,27 @@ void Database::rekey(const std::string& newPassword) {
     dropStatements(); // the whole file is rewritten: nothing prepared stays in its way
     if (sqlite3_rekey(m_db, newPassword.data(), static_cast<int>(newPassword.size())) != SQLITE_OK)
         fail(QStringLiteral("Cannot change the password"));
+}
+
+// ---- BulkWrite ----
+
+namespace {
+// Room for the pages a 10,000-POS import writes (a negative size counts KiB).
+const QString kBulkCacheSize = QStringLiteral("PRAGMA cache_size = -32768");
+} // namespace
+
+BulkWrite::BulkWrite(Database& db)
+    : m_db(db), m_cacheSize(db.scalar(QStringLiteral("PRAGMA cache_size"))) {
+    m_db.exec(kBulkCacheSize);
+}
+
+BulkWrite::~BulkWrite() {
+    try {
+        // The setting is a number the engine itself gave, not a text from outside.
+        m_db.exec("PRAGMA cache_size = " + QString::number(m_cacheSize.toLongLong()));
+    } catch (const DbError&) {
+        // A connection that is gone keeps no setting.
+    }
 }
 
 // ---- Transaction ----

@@ -145,6 +145,21 @@ private:
     mutable QHash<QString, sqlite3_stmt*> m_statements;
 };
 
+// A scope that writes thousands of rows in one transaction (an import): the engine keeps
+// more of the file in memory, so that its pages are written once at the commit instead of
+// being spilled and read back.
+class BulkWrite {
+public:
+    explicit BulkWrite(Database& db);
+    ~BulkWrite();
+    BulkWrite(const BulkWrite&) = delete;
+    BulkWrite& operator=(const BulkWrite&) = delete;
+
+private:
+    Database& m_db;
+    QVariant m_cacheSize;
+};
+
 // Runs the statements of its scope as one unit: rolled back unless commit() is reached.
 // Inside an open transaction it becomes a savepoint of it, so units compose: an inner
 // unit's work stands or falls with the outer one.

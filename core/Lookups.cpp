@@ -46,6 +46,15 @@ void AddParties(Database& db, const QString& nama, const QString& alamat, const 
             {nama.toUpper(), alamat.toUpper(), kode, nama, kode});
 }
 
+void PartiesAdded::add(Database& db, const QString& nama, const QString& alamat,
+                       const QString& kode) {
+    const QString key = kode + u'\n' + nama.toUpper();
+    if (m_seen.contains(key))
+        return;
+    AddParties(db, nama, alamat, kode);
+    m_seen.insert(key);
+}
+
 void AddKapal(Database& db, const QString& name) {
     if (db.query("SELECT 1 FROM tblkapal WHERE nmkapal = ?", {name}).eof())
         db.exec("INSERT INTO tblkapal (nmkapal) VALUES (?)", {name});

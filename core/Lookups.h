@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 namespace vastrel {
@@ -25,6 +26,15 @@ QString GetNmGrup(const Database& db, const QString& kdgrup, const QString& dire
 // an existing party keeps its stored address. `kode` "1" shipper, "2"
 // consignee, "3" notify party.
 void AddParties(Database& db, const QString& nama, const QString& alamat, const QString& kode);
+
+// AddParties for the many POS of one import: each name and kind is looked for once.
+class PartiesAdded {
+public:
+    void add(Database& db, const QString& nama, const QString& alamat, const QString& kode);
+
+private:
+    QSet<QString> m_seen; // kind and upper-cased name
+};
 
 // Adds a vessel (or airline) name the vessel list does not have yet.
 void AddKapal(Database& db, const QString& name);

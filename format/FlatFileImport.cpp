@@ -16,52 +16,54 @@ namespace vastrel {
 namespace {
 
 constexpr int kLastLineNumber = 9998;
+constexpr int kPosPerProgress = 100;
 
 // A reference list a code of the file should be in.
 struct ReferenceList {
-    const char* what;
+    Wording what;
     std::function<bool(const Database&, const QString&)> knows;
 };
 
-const ReferenceList kPorts{"port", [](const Database& db, const QString& code) {
+const ReferenceList kPorts{{"port", "pelabuhan"}, [](const Database& db, const QString& code) {
                                return GetNmPort(db, code) != kNotFound;
                            }};
-const ReferenceList kUnits{"package unit", [](const Database& db, const QString& code) {
-                               return GetNmKemasan(db, code) != kNotFound;
-                           }};
-const ReferenceList kOffices{"customs office", [](const Database& db, const QString& code) {
-                                 return GetNmKpbc(db, code) != kNotFound;
-                             }};
+const ReferenceList kUnits{
+    {"package unit", "satuan kemasan"},
+    [](const Database& db, const QString& code) { return GetNmKemasan(db, code) != kNotFound; }};
+const ReferenceList kOffices{
+    {"customs office", "KPBC"},
+    [](const Database& db, const QString& code) { return GetNmKpbc(db, code) != kNotFound; }};
 const ReferenceList kGroups{
-    "group", [](const Database& db, const QString& code) {
+    {"group", "grup"}, [](const Database& db, const QString& code) {
         return !db.scalar("SELECT 1 FROM tblGrup WHERE kdgrup = ?", {code}).isNull();
     }};
 
 // Warns once for every code of the file that its reference list lacks.
 class CodeCheck {
 public:
-    CodeCheck(const Database& db, QStringList& warnings) : m_db(db), m_warnings(warnings) {}
+    CodeCheck(const Database& db, FlatFileImportPlan& plan) : m_db(db), m_plan(plan) {}
 
     void check(const ReferenceList& list, const QString& code, const QString& where) {
-        const QString key = QLatin1String(list.what) + '\n' + code;
+        const QString key = list.what.english + '\n' + code;
         if (code.isEmpty() || m_seen.contains(key))
             return;
         m_seen.insert(key);
         if (!list.knows(m_db, code))
-            m_warnings << QStringLiteral("%1 code %2 (%3) is not in the reference list")
-                              .arg(QLatin1String(list.what), code, where);
+            m_plan.warn(worded({"%1 code %2 (%3) is not in the reference list",
+                                "kode %1 %2 (%3) tidak ada dalam daftar referensi"},
+                               list.what, code, where));
     }
 
 private:
     const Database& m_db;
-    QStringList& m_warnings;
+    FlatFileImportPlan& m_plan;
     QSet<QString> m_seen;
 };
 
-void warnUnknownCodes(const Database& db, const FlatFileManifest& manifest, bool newManifest,
-                      QStringList& warnings) {
-    CodeCheck codes(db, warnings);
-    if (newManifest)
+void warnUnknownCodes(const Database& db, FlatFileImportPlan& plan) {
+    const FlatFileManifest& manifest = plan.reading.manifest;
+    CodeCheck codes(db, plan);
+    if (plan.newManifest)
         codes.check(kGroups, manifest.header.kdgrup, QStringLiteral("header"));
     for (const FlatFilePos& pos : manifest.pos) {
         const QString where = "POS " + pos.nopos;
@@ -78,7 +80,7 @@ void planNewManifest(const Database& db, const QDate& today, FlatFileImportPlan&
     plan.registrationNumber = GetNoDaftarAuto(db);
     plan.target = today.toString(QStringLiteral("yyyyMMdd")) + plan.registrationNumber;
     if (HeaderExists(db, plan.target))
-        plan.refusals << "manifest " + plan.target + " already exists";
+        plan.refuse(worded({"manifest %1 already exists", "manifes %1 sudah ada"}, plan.target));
     for (const FlatFilePos& pos : plan.reading.manifest.pos)
         plan.posNumbers << pos.nopos;
 }
@@ -92,7 +94,7 @@ void planAppend(const Database& db, const QString& into, FlatFileImportPlan& pla
                                 "nodaftar = ?"),
                  {into});
     if (header.eof()) {
-        plan.refusals << "manifest " + into + " does not exist";
+        plan.refuse(worded({"manifest %1 does not exist", "manifes %1 tidak ada"}, into));
         return;
     }
     const FlatFileHeader& file = plan.reading.manifest.header;
@@ -100,20 +102,20 @@ void planAppend(const Database& db, const QString& into, FlatFileImportPlan& pla
                                         {"voyage", file.voyage},
                                         {"jnsmanifest", file.jnsmanifest}})
         if (header.text(QLatin1String(column)).trimmed() != value.trimmed())
-            plan.warnings << QStringLiteral("the file's %1 \"%2\" differs from the manifest's "
-                                            "\"%3\", which stays")
-                                 .arg(QLatin1String(column), value,
-                                      header.text(QLatin1String(column)));
+            plan.warn(worded({"the file's %1 \"%2\" differs from the manifest's \"%3\", which "
+                              "stays",
+                              "%1 \"%2\" dalam file berbeda dari \"%3\" pada manifes, yang tetap "
+                              "dipakai"},
+                             column, value, header.text(QLatin1String(column))));
     const QString last =
         db.scalar(QStringLiteral("SELECT max(nopos) FROM tbldetail WHERE nodaftar = ?"), {into})
             .toString();
     const int first = GetNextPos(db, into).toInt();
     const auto count = static_cast<int>(plan.reading.manifest.pos.size());
     if ((!last.isEmpty() && first == 1) || first + count - 1 > kLastLineNumber)
-        plan.refusals << QStringLiteral("manifest %1 has no room for %2 more POS after POS %3")
-                             .arg(into)
-                             .arg(count)
-                             .arg(last);
+        plan.refuse(worded({"manifest %1 has no room for %2 more POS after POS %3",
+                            "manifes %1 tidak memiliki tempat untuk %2 POS lagi setelah POS %3"},
+                           into, count, last));
     for (int i = 0; i < count; ++i)
         plan.posNumbers << zeroPadded(first + i, 4);
 }
@@ -123,9 +125,9 @@ void refuseLongLists(FlatFileImportPlan& plan) {
         const qsizetype longest =
             std::max({pos.goods.size(), pos.documents.size(), pos.containers.size()});
         if (longest > kLastLineNumber)
-            plan.refusals << QStringLiteral("POS %1 has more than %2 lines of one kind")
-                                 .arg(pos.nopos)
-                                 .arg(kLastLineNumber);
+            plan.refuse(worded({"POS %1 has more than %2 lines of one kind",
+                                "POS %1 berisi lebih dari %2 baris sejenis"},
+                               pos.nopos, kLastLineNumber));
     }
 }
 
@@ -145,7 +147,8 @@ void insertHeader(Database& db, const FlatFileImportPlan& plan) {
     SaveNoDaftarAuto(db, plan.registrationNumber);
 }
 
-void insertPos(Database& db, const QString& key, const QString& nopos, const FlatFilePos& p) {
+void insertPos(Database& db, const QString& key, const QString& nopos, const FlatFilePos& p,
+               PartiesAdded& parties) {
     db.exec(QStringLiteral(
                 "INSERT INTO tbldetail (nodaftar, nopos, mot_vessel, nobl, tglbl, pasalcd, "
                 "pmuatcd, pbongkarcd, pakhircd, snm, sna, cnm, cna, nnm, nna, mark, bruto, volume, "
@@ -176,9 +179,9 @@ void insertPos(Database& db, const QString& key, const QString& nopos, const Fla
              p.flagpartial,
              p.grandcontainer,
              p.grandpackage});
-    AddParties(db, p.snm, p.sna, QStringLiteral("1"));
-    AddParties(db, p.cnm, p.cna, QStringLiteral("2"));
-    AddParties(db, p.nnm, p.nna, QStringLiteral("3"));
+    parties.add(db, p.snm, p.sna, QStringLiteral("1"));
+    parties.add(db, p.cnm, p.cna, QStringLiteral("2"));
+    parties.add(db, p.nnm, p.nna, QStringLiteral("3"));
     const Params scope{key, nopos};
     for (int i = 0; i < p.goods.size(); ++i)
         db.exec(QStringLiteral("INSERT INTO tblhs (nodaftar, nopos, noseq, hs, uraian) "
@@ -199,22 +202,47 @@ void insertPos(Database& db, const QString& key, const QString& nopos, const Fla
     }
 }
 
-QString counted(qsizetype count, const char* what) {
-    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(what), count == 1 ? "" : "s");
+// "3 goods lines" and "3 baris barang": Indonesian nouns take no plural.
+Wording counted(qsizetype count, const char* one, const char* many, const char* indonesian) {
+    return worded({"%1 %2", "%1 %3"}, count, count == 1 ? one : many, indonesian);
+}
+
+Wording summaryOf(const FlatFileImportPlan& plan) {
+    const FlatFileManifest& m = plan.reading.manifest;
+    const QString range = plan.posNumbers.isEmpty()
+                              ? QString()
+                              : " (" + plan.posNumbers.first() + "-" + plan.posNumbers.last() + ")";
+    return worded(
+        {"manifest %1 (%2): %3 POS%4, %5, %6, %7, %8", "manifes %1 (%2): %3 POS%4, %5, %6, %7, %8"},
+        plan.target, plan.newManifest ? Wording{"new", "baru"} : Wording{"appended", "ditambahkan"},
+        m.pos.size(), range, counted(m.goodsCount(), "goods line", "goods lines", "baris barang"),
+        counted(m.containerCount(), "container", "containers", "kontainer"),
+        counted(m.documentCount(), "document", "documents", "dokumen"),
+        counted(plan.warnings.size(), "warning", "warnings", "peringatan"));
+}
+
+Wording travelsBy(bool air) {
+    return air ? Wording{"air", "udara"} : Wording{"sea", "laut"};
 }
 
 } // namespace
 
+void FlatFileImportPlan::refuse(const Wording& why) {
+    refusals << why.english;
+    refusalsInIndonesian << why.indonesian;
+}
+
+void FlatFileImportPlan::warn(const Wording& what) {
+    warnings << what.english;
+    warningsInIndonesian << what.indonesian;
+}
+
 QString FlatFileImportPlan::summary() const {
-    const FlatFileManifest& m = reading.manifest;
-    const QString range = posNumbers.isEmpty()
-                              ? QString()
-                              : " (" + posNumbers.first() + "-" + posNumbers.last() + ")";
-    return QStringLiteral("manifest %1 (%2): %3, %4, %5, %6, %7")
-        .arg(target, newManifest ? "new" : "appended",
-             QStringLiteral("%1 POS").arg(m.pos.size()) + range,
-             counted(m.goodsCount(), "goods line"), counted(m.containerCount(), "container"),
-             counted(m.documentCount(), "document"), counted(warnings.size(), "warning"));
+    return summaryOf(*this).english;
+}
+
+QString FlatFileImportPlan::summaryInIndonesian() const {
+    return summaryOf(*this).indonesian;
 }
 
 FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileReading reading,
@@ -222,34 +250,46 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
     FlatFileImportPlan plan;
     plan.reading = std::move(reading);
     if (!plan.reading.problems.isEmpty())
-        plan.refusals << counted(plan.reading.problems.size(), "problem") + " in the file";
+        plan.refuse(
+            worded({"%1 in the file", "%1 dalam file"},
+                   counted(plan.reading.problems.size(), "problem", "problems", "masalah")));
     const FlatFileHeader& header = plan.reading.manifest.header;
     if (header.air != air)
-        plan.refusals << QStringLiteral("the file's manifest travels by %1; the installation "
-                                        "keeps %2 manifests")
-                             .arg(header.air ? "air" : "sea", air ? "air" : "sea");
+        plan.refuse(worded({"the file's manifest travels by %1; the installation keeps %2 "
+                            "manifests",
+                            "manifes dalam file adalah manifes %1; instalasi ini menyimpan "
+                            "manifes %2"},
+                           travelsBy(header.air), travelsBy(air)));
     if (into.isEmpty())
         planNewManifest(db, today, plan);
     else
         planAppend(db, into, plan);
     refuseLongLists(plan);
-    warnUnknownCodes(db, plan.reading.manifest, plan.newManifest, plan.warnings);
+    warnUnknownCodes(db, plan);
     return plan;
 }
 
-void importFlatFile(Database& db, const FlatFileImportPlan& plan) {
+void importFlatFile(Database& db, const FlatFileImportPlan& plan, const Progress& progress) {
     if (!plan.canImport())
         throw FlatFileError("The flat file cannot be imported: " + plan.refusals.join("; "),
-                            "Flat file tidak dapat diimpor: " + plan.refusals.join("; "));
+                            "Flat file tidak dapat diimpor: " +
+                                plan.refusalsInIndonesian.join("; "));
     try {
+        const BulkWrite bulk(db);
         Transaction tx(db);
         if (plan.newManifest)
             insertHeader(db, plan);
         const QList<FlatFilePos>& pos = plan.reading.manifest.pos;
-        for (int i = 0; i < pos.size(); ++i)
-            insertPos(db, plan.target, plan.posNumbers[i], pos[i]);
+        PartiesAdded parties;
+        for (int i = 0; i < pos.size(); ++i) {
+            insertPos(db, plan.target, plan.posNumbers[i], pos[i], parties);
+            if (progress && (i + 1) % kPosPerProgress == 0)
+                progress(i + 1, pos.size());
+        }
         UpdateStatus(db, plan.target);
         tx.commit();
+        if (progress)
+            progress(pos.size(), pos.size());
     } catch (const DbError& e) {
         throw FlatFileError("The flat file was not imported: " + QString::fromUtf8(e.what()),
                             "Flat file tidak diimpor: " + QString::fromUtf8(e.what()));

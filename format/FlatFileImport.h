@@ -20,10 +20,18 @@ struct FlatFileImportPlan {
     bool newManifest = true;    // false when appending to an existing manifest
     QString registrationNumber; // the six-digit number a new manifest takes
     QStringList posNumbers;     // the number each POS of the file is stored under, in order
+    // The refusals and the warnings in Indonesian, one for one.
+    QStringList refusalsInIndonesian;
+    QStringList warningsInIndonesian;
 
     bool canImport() const { return refusals.isEmpty(); }
+    // Add a refusal or a warning in both languages.
+    void refuse(const Wording& why);
+    void warn(const Wording& what);
     // "manifest 20240315000002 (new): 2 POS, 3 goods lines, 1 container, 0 documents, ..."
     QString summary() const;
+    // "manifes 20240315000002 (baru): 2 POS, 3 baris barang, 1 kontainer, 0 dokumen, ..."
+    QString summaryInIndonesian() const;
 };
 
 // Plans the import of a flat file already read. Without `into` it makes a new manifest
@@ -35,8 +43,9 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
                                       const QDate& today = QDate::currentDate());
 
 // Writes a plan in one transaction, all or nothing, adds its parties and vessel to the
-// reference lists and recomputes the manifest's readiness. Throws FlatFileError for a
-// refused plan and when the database fails; nothing is written then.
-void importFlatFile(Database& db, const FlatFileImportPlan& plan);
+// reference lists and recomputes the manifest's readiness, telling `progress` the POS
+// written. Throws FlatFileError for a refused plan and when the database fails; nothing is
+// written then.
+void importFlatFile(Database& db, const FlatFileImportPlan& plan, const Progress& progress = {});
 
 } // namespace vastrel

@@ -23,6 +23,9 @@ namespace {
 constexpr int kIdLength = 10; // "DTL02" + kind + piece number
 constexpr int kTextPieceLength = 200;
 constexpr int kSignificantDigits = 15;
+constexpr int kLinesPerProgress = 512;
+
+const Phrase kExpected{"expected \"%1\"", "seharusnya \"%1\""};
 
 // ---- Record layouts ----
 
@@ -183,6 +186,8 @@ const std::array<QChar, 256>& windows1252() {
     return table;
 }
 
+enum class Allowed { Digits, Blanks };
+
 // One line of the file, without its line end; its characters are decoded when asked for.
 struct Line {
     int number = 0;
@@ -193,9 +198,11 @@ struct Line {
         const qsizetype start = std::min<qsizetype>(from - 1, bytes.size());
         const qsizetype end =
             width < 0 ? bytes.size() : std::min<qsizetype>(start + width, bytes.size());
+        const std::array<QChar, 256>& chars = windows1252();
         QString text(end - start, Qt::Uninitialized);
+        QChar* out = text.data();
         for (qsizetype i = start; i < end; ++i)
-            text[i - start] = windows1252()[static_cast<uchar>(bytes[i])];
+            *out++ = chars[static_cast<uchar>(bytes[i])];
         return text;
     }
 };
@@ -243,32 +250,36 @@ struct OpenPos {
 
 class Reader {
 public:
-    FlatFileReading read(const QByteArray& bytes) {
-        readLines(bytes);
+    FlatFileReading read(const QByteArray& bytes, const Progress& progress) {
+        readLines(bytes, progress);
         if (m_pos && !(bit(m_previous) & kPosComplete))
             problem(m_lineCount, 1,
-                    "the file ends inside POS " + m_result.manifest.pos.back().nopos + " after " +
-                        recordName(m_previous));
+                    worded({"the file ends inside POS %1 after %2",
+                            "file berakhir di tengah POS %1 setelah %2"},
+                           m_result.manifest.pos.back().nopos, recordName(m_previous)));
         closePos();
         if (m_lineCount == 0)
-            problem(1, 1, QStringLiteral("the file is empty"));
+            problem(1, 1, worded({"the file is empty", "file kosong"}));
         else if (m_headerLine == 0)
-            problem(1, 1, QStringLiteral("the file has no HDR01 record"));
+            problem(1, 1,
+                    worded({"the file has no HDR01 record", "file tidak berisi record HDR01"}));
         std::stable_sort(m_result.problems.begin(), m_result.problems.end(),
                          [](const FlatFileProblem& a, const FlatFileProblem& b) {
                              return a.line != b.line ? a.line < b.line : a.column < b.column;
                          });
         m_result.lineCount = m_lineCount;
+        if (progress)
+            progress(bytes.size(), bytes.size());
         return m_result;
     }
 
 private:
-    void problem(int line, int column, const QString& message) {
+    void problem(int line, int column, const Wording& message) {
         m_result.problems.append({line, column, message});
     }
 
     // Reads line by line, split at LF; every line must end in CR LF.
-    void readLines(const QByteArray& bytes) {
+    void readLines(const QByteArray& bytes, const Progress& progress) {
         m_result.manifest.pos.reserve(bytes.count("\nDTL01") + 1);
         qsizetype start = 0;
         while (start < bytes.size()) {
@@ -282,8 +293,10 @@ private:
                 content.chop(1);
             else
                 problem(number, static_cast<int>(content.size()) + 1,
-                        QStringLiteral("the line does not end in CR LF"));
+                        worded({"the line does not end in CR LF", "baris tidak diakhiri CR LF"}));
             readRecord({number, content});
+            if (progress && number % kLinesPerProgress == 0)
+                progress(end, bytes.size());
             start = end + 1;
         }
     }
@@ -306,9 +319,9 @@ private:
                 return (this->*read)(line);
         }
         problem(line.number, 1,
-                b.isEmpty()
-                    ? QStringLiteral("an empty line")
-                    : "unknown record id \"" + line.mid(1, b.startsWith("DTL02") ? 8 : 5) + '"');
+                b.isEmpty() ? worded({"an empty line", "baris kosong"})
+                            : worded({"unknown record id \"%1\"", "id record \"%1\" tidak dikenal"},
+                                     line.mid(1, b.startsWith("DTL02") ? 8 : 5)));
     }
 
     // ---- fixed records ----
@@ -317,10 +330,9 @@ private:
         const int length = static_cast<int>(line.bytes.size());
         if (length != layout.length) {
             problem(line.number, std::min(length, layout.length) + 1,
-                    QStringLiteral("%1 record of %2 characters; it must have %3")
-                        .arg(QLatin1String(layout.id))
-                        .arg(length)
-                        .arg(layout.length));
+                    worded({"%1 record of %2 characters; it must have %3",
+                            "record %1 berisi %2 karakter; seharusnya %3"},
+                           layout.id, length, layout.length));
             return std::nullopt;
         }
         Values values(layout.fields.size());
@@ -331,21 +343,22 @@ private:
 
     void readField(const Field& field, const Line& line, Values& values) {
         const QString raw = line.mid(field.from, field.width);
-        const auto at = [&](qsizetype offset, const QString& message) {
+        const auto at = [&](qsizetype offset, const Wording& message) {
             problem(line.number, field.from + static_cast<int>(offset), message);
         };
         switch (field.kind) {
         case Kind::Constant:
             if (raw != QLatin1String(field.key))
-                at(0, QStringLiteral("expected \"%1\"").arg(QLatin1String(field.key)));
+                at(0, worded(kExpected, field.key));
             return;
         case Kind::Blank:
-            if (const qsizetype i = firstNotIn(raw, u" "); i >= 0)
-                at(i, QStringLiteral("expected blanks"));
+            if (const qsizetype i = firstNotIn(raw, Allowed::Blanks); i >= 0)
+                at(i, worded({"expected blanks", "seharusnya berisi spasi"}));
             return;
         case Kind::Choice:
             if (!QLatin1String(field.choices).contains(raw))
-                at(0, QStringLiteral("expected one of \"%1\"").arg(QLatin1String(field.choices)));
+                at(0, worded({"expected one of \"%1\"", "seharusnya salah satu dari \"%1\""},
+                             field.choices));
             values.set(field.key, raw);
             return;
         case Kind::Text:
@@ -354,9 +367,14 @@ private:
             values.set(field.key, rightTrimmed(raw));
             return;
         case Kind::Date:
-            return readDateOrTime<QDate>(raw, "yyyyMMdd", "yyyy-MM-dd", "date", field, at, values);
+            return readDateOrTime<QDate>(
+                raw, "yyyy-MM-dd",
+                {"\"%1\" is not a date (yyyyMMdd)", "\"%1\" bukan tanggal (yyyyMMdd)"}, field, at,
+                values);
         case Kind::Time:
-            return readDateOrTime<QTime>(raw, "HHmmss", "HH:mm:ss", "time", field, at, values);
+            return readDateOrTime<QTime>(
+                raw, "HH:mm:ss", {"\"%1\" is not a time (HHmmss)", "\"%1\" bukan waktu (HHmmss)"},
+                field, at, values);
         case Kind::Count:
         case Kind::Quantity:
             return readNumber(raw, field, at, values);
@@ -364,15 +382,14 @@ private:
     }
 
     template <typename DateOrTime, typename At>
-    static void readDateOrTime(const QString& raw, const char* written, const char* stored,
-                               const char* what, const Field& field, const At& at, Values& values) {
+    static void readDateOrTime(const QString& raw, const char* stored, const Phrase& notOne,
+                               const Field& field, const At& at, Values& values) {
         if (raw.trimmed().isEmpty()) {
             values.set(field.key, QVariant());
             return;
         }
-        if (firstNotIn(raw, u"0123456789") >= 0 || !validDigits<DateOrTime>(raw)) {
-            at(0, QStringLiteral("\"%1\" is not a %2 (%3)")
-                      .arg(raw, QLatin1String(what), QLatin1String(written)));
+        if (firstNotIn(raw, Allowed::Digits) >= 0 || !validDigits<DateOrTime>(raw)) {
+            at(0, worded(notOne, raw));
             return;
         }
         values.set(field.key, storedForm(raw, stored));
@@ -401,14 +418,17 @@ private:
     template <typename At>
     static void readNumber(const QString& raw, const Field& field, const At& at, Values& values) {
         const bool quantity = field.kind == Kind::Quantity;
-        if (const qsizetype i = firstNotIn(raw, u"0123456789"); i >= 0) {
-            at(i, QStringLiteral("a %1 holds digits only").arg(quantity ? "quantity" : "count"));
+        if (const qsizetype i = firstNotIn(raw, Allowed::Digits); i >= 0) {
+            at(i, quantity
+                      ? worded({"a quantity holds digits only", "kuantitas hanya berisi angka"})
+                      : worded({"a count holds digits only", "jumlah hanya berisi angka"}));
             return;
         }
         const qlonglong digits = raw.toLongLong();
         if (quantity && significantDigits(digits) > kSignificantDigits)
-            at(0, QStringLiteral("a quantity has at most %1 significant digits")
-                      .arg(kSignificantDigits));
+            at(0, worded({"a quantity has at most %1 significant digits",
+                          "kuantitas berisi paling banyak %1 digit bermakna"},
+                         kSignificantDigits));
         values.set(field.key,
                    quantity ? QVariant(static_cast<double>(digits) / 10000.0) : QVariant(digits));
     }
@@ -420,10 +440,11 @@ private:
         return digits.size();
     }
 
-    static qsizetype firstNotIn(const QString& text, const char16_t* allowed) {
-        const QStringView set(allowed);
+    // The first place in `text` that is not a digit (or a blank); -1 when there is none.
+    static qsizetype firstNotIn(const QString& text, Allowed allowed) {
         for (qsizetype i = 0; i < text.size(); ++i) {
-            if (!set.contains(text[i]))
+            const char16_t c = text[i].unicode();
+            if (allowed == Allowed::Digits ? (c < u'0' || c > u'9') : c != u' ')
                 return i;
         }
         return -1;
@@ -437,10 +458,11 @@ private:
         return -1;
     }
 
-    static QString unprintable(const Line& line, int column) {
+    static Wording unprintable(const Line& line, int column) {
         const auto byte = static_cast<uchar>(line.bytes[column - 1]);
-        return "byte 0x" + QString::number(byte, 16).toUpper().rightJustified(2, u'0') +
-               " is not printable ASCII";
+        return worded({"byte 0x%1 is not printable ASCII",
+                       "byte 0x%1 bukan karakter ASCII yang dapat dicetak"},
+                      QString::number(byte, 16).toUpper().rightJustified(2, u'0'));
     }
 
     // ---- order ----
@@ -448,12 +470,16 @@ private:
     // Checks that a record of `rank` may stand here; true when it belongs to a POS.
     bool placeInPos(Rank rank, const Line& line) {
         if (m_result.manifest.pos.isEmpty()) {
-            problem(line.number, 1, recordName(rank) + " comes before any DTL01");
+            problem(line.number, 1,
+                    worded({"%1 comes before any DTL01", "%1 muncul sebelum DTL01 pertama"},
+                           recordName(rank)));
             return false;
         }
         if (!(kMayFollow[rank] & bit(m_previous)))
             problem(line.number, 1,
-                    recordName(rank) + " out of order: it cannot follow " + recordName(m_previous));
+                    worded({"%1 out of order: it cannot follow %2",
+                            "urutan %1 salah: tidak boleh mengikuti %2"},
+                           recordName(rank), recordName(m_previous)));
         return true;
     }
 
@@ -468,11 +494,15 @@ private:
     void readHeader(const Line& line) {
         if (m_headerLine > 0) {
             problem(line.number, 1,
-                    QStringLiteral("a second HDR01 (the first is on line %1)").arg(m_headerLine));
+                    worded({"a second HDR01 (the first is on line %1)",
+                            "HDR01 kedua (yang pertama pada baris %1)"},
+                           m_headerLine));
             return;
         }
         if (line.number != 1)
-            problem(line.number, 1, QStringLiteral("HDR01 must be the first record"));
+            problem(
+                line.number, 1,
+                worded({"HDR01 must be the first record", "HDR01 harus menjadi record pertama"}));
         m_headerLine = line.number;
         const std::optional<Values> v = readFixed(kHeaderLayout, line);
         if (!v)
@@ -487,7 +517,9 @@ private:
         const QString kind = h.air ? QStringLiteral("A") : QStringLiteral("S");
         if (QStringList{"1", "2"}.contains(v->text("mode")) && v->text("kind") != kind)
             problem(line.number, 9,
-                    "expected \"" + kind + "\" for mode of transport " + v->text("mode"));
+                    worded({"expected \"%1\" for mode of transport %2",
+                            "seharusnya \"%1\" untuk moda transportasi %2"},
+                           kind, v->text("mode")));
     }
 
     bool inward() const { return m_result.manifest.header.jnsmanifest == u"Inward"; }
@@ -495,8 +527,9 @@ private:
     void readDetail(const Line& line) {
         if (m_pos && !(kMayFollow[RDetail] & bit(m_previous)))
             problem(line.number, 1,
-                    "DTL01 out of order: POS " + m_result.manifest.pos.back().nopos +
-                        " ends after " + recordName(m_previous));
+                    worded({"DTL01 out of order: POS %1 ends after %2",
+                            "urutan DTL01 salah: POS %1 berakhir setelah %2"},
+                           m_result.manifest.pos.back().nopos, recordName(m_previous)));
         closePos();
         m_result.manifest.pos.append(FlatFilePos{});
         m_pos = OpenPos{};
@@ -529,7 +562,9 @@ private:
         m_pos->secondContainers = v.count("secondContainers");
         m_pos->grandpackage = v.count("grandpackage");
         if (m_result.manifest.header.air && !pos.motVessel.isEmpty())
-            problem(line.number, 40, QStringLiteral("an air manifest has no mother vessel"));
+            problem(line.number, 40,
+                    worded({"an air manifest has no mother vessel",
+                            "manifes udara tidak memiliki Mother Vessel"}));
         checkPosNumber(line, pos.nopos);
         checkHeaderCopy(v, line);
     }
@@ -537,11 +572,13 @@ private:
     void checkPosNumber(const Line& line, const QString& nopos) {
         const QList<FlatFilePos>& all = m_result.manifest.pos;
         if (nopos.isEmpty())
-            problem(line.number, 9, QStringLiteral("the POS number is blank"));
+            problem(line.number, 9, worded({"the POS number is blank", "nomor POS kosong"}));
         else if (all.size() > 1 &&
                  nopos.compare(all[all.size() - 2].nopos, Qt::CaseInsensitive) <= 0)
-            problem(line.number, 9,
-                    "POS " + nopos + " does not come after POS " + all[all.size() - 2].nopos);
+            problem(
+                line.number, 9,
+                worded({"POS %1 does not come after POS %2", "POS %1 seharusnya sesudah POS %2"},
+                       nopos, all[all.size() - 2].nopos));
     }
 
     // The group and master B/L every DTL01 repeats from the header.
@@ -556,8 +593,9 @@ private:
         const auto differs = [&](int column, const QString& value, const QString& first) {
             if (value != first)
                 problem(line.number, column,
-                        QStringLiteral("\"%1\" differs from the first DTL01's \"%2\"")
-                            .arg(value, first));
+                        worded({"\"%1\" differs from the first DTL01's \"%2\"",
+                                "\"%1\" berbeda dari \"%2\" pada DTL01 pertama"},
+                               value, first));
         };
         differs(6, v.text("kdgrup"), h.kdgrup);
         differs(128, v.text("no_master"), h.noMaster);
@@ -581,13 +619,15 @@ private:
             pos.grandcontainer = open.firstContainers;
             pos.grandpackage = open.grandpackage;
         } else if (open.secondContainers != 0 || open.grandpackage != 0) {
-            problem(open.line, 230, QStringLiteral("expected zeros outside the \"E\" layout"));
+            problem(open.line, 230,
+                    worded({"expected zeros outside the \"E\" layout",
+                            "seharusnya nol di luar layout \"E\""}));
         }
         if (!countsContainers(own, pos))
             problem(open.line, layoutE ? 230 : 204,
-                    QStringLiteral("container count %1 does not match the %2 CNT01 records")
-                        .arg(own)
-                        .arg(pos.containers.size()));
+                    worded({"container count %1 does not match the %2 CNT01 records",
+                            "jumlah kontainer %1 tidak sesuai dengan %2 record CNT01"},
+                           own, pos.containers.size()));
         else if (own == pos.containers.size())
             for (FlatFileContainer& box : pos.containers)
                 box.nocountener = box.nocountener.toString(); // blank numbers count too
@@ -619,21 +659,26 @@ private:
         const bool continues = inPos && m_previous == rank;
         const QString number = line.mid(9, 2);
         const int expected = continues ? m_previousPiece + 1 : 1;
-        if (number.size() < 2 || firstNotIn(number, u"0123456789") >= 0 || number == u"00")
+        if (number.size() < 2 || firstNotIn(number, Allowed::Digits) >= 0 || number == u"00")
             problem(line.number, 9,
-                    "a text piece number runs from 01 to 99, not \"" + number + '"');
+                    worded({"a text piece number runs from 01 to 99, not \"%1\"",
+                            "nomor potongan teks antara 01 dan 99, bukan \"%1\""},
+                           number));
         else if (number.toInt() != expected)
             problem(line.number, 9,
-                    QStringLiteral("piece %1 out of order: expected %2")
-                        .arg(number, zeroPadded(expected, 2)));
+                    worded({"piece %1 out of order: expected %2",
+                            "urutan potongan %1 salah: seharusnya %2"},
+                           number, zeroPadded(expected, 2)));
         if (continues && m_previousPieceLength != kTextPieceLength)
             problem(m_previousLine, kIdLength + m_previousPieceLength + 1,
-                    QStringLiteral("a text piece followed by another holds 200 characters"));
+                    worded({"a text piece followed by another holds 200 characters",
+                            "potongan teks yang diikuti potongan lain berisi 200 karakter"}));
         const QString piece = line.mid(kIdLength + 1);
         checkTextBytes(line, kIdLength + 1);
         if (piece.size() > kTextPieceLength)
             problem(line.number, kIdLength + kTextPieceLength + 1,
-                    QStringLiteral("a text piece holds at most 200 characters"));
+                    worded({"a text piece holds at most 200 characters",
+                            "potongan teks berisi paling banyak 200 karakter"}));
         if (!inPos)
             return std::nullopt;
         advance(rank, line, static_cast<int>(piece.size()));
@@ -650,7 +695,7 @@ private:
 
     void readGoods(const Line& line) {
         if (line.mid(9, 2) != u"01")
-            problem(line.number, 9, QStringLiteral("expected \"DTL02HSC01\""));
+            problem(line.number, 9, worded(kExpected, "DTL02HSC01"));
         checkTextBytes(line, kIdLength + 1);
         if (!placeInPos(RGoods, line))
             return;
@@ -660,7 +705,9 @@ private:
 
     void readDocument(const Line& line) {
         if (inward())
-            problem(line.number, 1, QStringLiteral("an inward manifest has no DOK01 records"));
+            problem(line.number, 1,
+                    worded({"an inward manifest has no DOK01 records",
+                            "manifes inward tidak memiliki record DOK01"}));
         if (!placeInPos(RDoc, line))
             return;
         QList<FlatFileDocument>& documents = m_result.manifest.pos.back().documents;
@@ -695,8 +742,9 @@ private:
                        int digits) {
         if (!found.isNull() && found.toLongLong() != expected)
             problem(line.number, column,
-                    QStringLiteral("sequence %1 out of order: expected %2")
-                        .arg(zeroPadded(found.toLongLong(), digits), zeroPadded(expected, digits)));
+                    worded({"sequence %1 out of order: expected %2",
+                            "urutan nomor %1 salah: seharusnya %2"},
+                           zeroPadded(found.toLongLong(), digits), zeroPadded(expected, digits)));
     }
 
     int m_lineCount = 0;
@@ -716,10 +764,20 @@ QString counted(int count, const char* one, const char* many) {
 
 } // namespace
 
+Wording FlatFileProblem::where() const {
+    if (sheet.isEmpty())
+        return worded({"%1:%2", "baris %1 kolom %2"}, line, column);
+    if (line == 0)
+        return {sheet, sheet};
+    return worded({"%1 row %2", "%1 baris %2"}, sheet, line);
+}
+
 QString FlatFileProblem::toString() const {
-    if (!place.isEmpty())
-        return place + ": " + message;
-    return QStringLiteral("%1:%2: %3").arg(line).arg(column).arg(message);
+    return where().english + ": " + message;
+}
+
+QString FlatFileProblem::toIndonesian() const {
+    return where().indonesian + ": " + indonesian;
 }
 
 int FlatFileManifest::goodsCount() const {
@@ -752,16 +810,16 @@ QString FlatFileManifest::summary() const {
              counted(documentCount(), "document", "documents"));
 }
 
-FlatFileReading readFlatFile(const QByteArray& bytes) {
-    return Reader().read(bytes);
+FlatFileReading readFlatFile(const QByteArray& bytes, const Progress& progress) {
+    return Reader().read(bytes, progress);
 }
 
-FlatFileReading readFlatFileAt(const QString& path) {
+FlatFileReading readFlatFileAt(const QString& path, const Progress& progress) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FlatFileError("Cannot read " + path + ": " + file.errorString(),
                             "Tidak dapat membaca " + path + ": " + file.errorString());
-    return readFlatFile(file.readAll());
+    return readFlatFile(file.readAll(), progress);
 }
 
 } // namespace vastrel

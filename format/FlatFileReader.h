@@ -1,28 +1,46 @@
 #pragma once
 
+#include "Wording.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <utility>
 
 namespace vastrel {
 
-// One thing wrong with a flat file, at a 1-based line and column, in English; or with
-// another source (a workbook), at a `place` it names.
+// How far a long step has come: `done` of `total` (bytes read, rows checked, POS written).
+// Called now and then, and with `done` equal to `total` at the end.
+using Progress = std::function<void(qint64 done, qint64 total)>;
+
+// One thing wrong with a flat file, at a 1-based line and column; or with a workbook, in a
+// `sheet` at a row (`line`, 0 for the sheet as a whole). `message` is in English,
+// `indonesian` in Indonesian.
 struct FlatFileProblem {
     int line = 0;
     int column = 0;
     QString message;
-    QString place; // "POS row 7"; empty for a line and column
+    QString sheet; // empty in a flat file
+    QString indonesian;
 
     FlatFileProblem() = default;
-    FlatFileProblem(int atLine, int atColumn, QString what, QString where = {})
-        : line(atLine), column(atColumn), message(std::move(what)), place(std::move(where)) {}
-    // "LINE:COLUMN: message", or "PLACE: message"
+    // In English alone, as a test states what it expects.
+    FlatFileProblem(int atLine, int atColumn, QString what, QString inSheet = {})
+        : line(atLine), column(atColumn), message(std::move(what)), sheet(std::move(inSheet)) {}
+    FlatFileProblem(int atLine, int atColumn, const Wording& what, QString inSheet = {})
+        : line(atLine), column(atColumn), message(what.english), sheet(std::move(inSheet)),
+          indonesian(what.indonesian) {}
+    // "LINE:COLUMN: message", "SHEET row LINE: message" or "SHEET: message"
     QString toString() const;
+    // "baris LINE kolom COLUMN: pesan", "SHEET baris LINE: pesan" or "SHEET: pesan"
+    QString toIndonesian() const;
     bool operator==(const FlatFileProblem&) const = default;
+
+private:
+    Wording where() const;
 };
 
 // Values below are in the forms the database stores: dates "yyyy-MM-dd" and times
@@ -107,10 +125,11 @@ struct FlatFileReading {
     int lineCount = 0;
 };
 
-// Reads and checks a flat file's bytes (Windows-1252, CR LF line ends), record by record.
-FlatFileReading readFlatFile(const QByteArray& bytes);
+// Reads and checks a flat file's bytes (Windows-1252, CR LF line ends), record by record,
+// telling `progress` the bytes read.
+FlatFileReading readFlatFile(const QByteArray& bytes, const Progress& progress = {});
 
 // Reads the file at `path`; throws FlatFileError when it cannot be opened.
-FlatFileReading readFlatFileAt(const QString& path);
+FlatFileReading readFlatFileAt(const QString& path, const Progress& progress = {});
 
 } // namespace vastrel

@@ -23,24 +23,27 @@ namespace {
 constexpr int kPosDigits = 4;
 constexpr qlonglong kLastPos = 9998;
 constexpr double kLargestWholeNumber = 1e15;
+constexpr int kRowsPerProgress = 200;
 const QDate kTimeOnlyDay(1899, 12, 30); // the day a time of day alone lies on
 const QString kGroupWithoutCargo = QStringLiteral("08X");
 
 enum class Need { Optional, Required };
 
+// Messages said in more than one place.
+const Phrase kNotANumber{"%1 %2 is not a number", "%1 %2 bukan angka"};
+const Phrase kAlreadyOnRow{"%1 %2 is already on row %3", "%1 %2 sudah ada pada baris %3"};
+const Phrase kOnlyInGroup08X{"group 08X carries no %1", "grup 08X tidak memiliki %1"};
+
 QString quoted(const QString& text) {
     return '"' + text + '"';
 }
 
-QString rowPlace(const QString& sheet, int row) {
-    return QStringLiteral("%1 row %2").arg(sheet).arg(row);
-}
-
-QString positionList(const QList<int>& positions) {
+Wording positionList(const QList<int>& positions) {
     QStringList numbers;
     for (int position : positions)
         numbers << QString::number(position);
-    return (positions.size() == 1 ? "position " : "positions ") + numbers.join(", ");
+    return worded({"%1 %2", "posisi %2"}, positions.size() == 1 ? "position" : "positions",
+                  numbers.join(", "));
 }
 
 // A date cell, or a text "yyyy-mm-dd" or as the date boxes take it ("dd-mm-yyyy").
@@ -91,10 +94,13 @@ using NameLookup = QString (*)(const Database&, const QString&);
 class RowReader {
 public:
     RowReader(const QString& sheet, const SheetRecord& record, QList<FlatFileProblem>& problems)
-        : m_place(rowPlace(sheet, record.row)), m_record(record), m_problems(problems) {}
+        : m_sheet(sheet), m_record(record), m_problems(problems) {}
 
-    const QString& place() const { return m_place; }
-    void fail(const QString& message) { m_problems.append({0, 0, message, m_place}); }
+    // The problem `message` would be at this row.
+    FlatFileProblem here(const Wording& message) const {
+        return {m_record.row, 0, message, m_sheet};
+    }
+    void fail(const Wording& message) { m_problems.append(here(message)); }
     bool has(const QString& column) const { return m_record.values.contains(column); }
     CellValue cell(const QString& column) const { return m_record.values.value(column); }
 
@@ -109,19 +115,21 @@ public:
             return {};
         const QList<int> positions = InvalidCharPositions(value);
         if (!positions.isEmpty()) {
-            fail(QStringLiteral("%1 holds a character that cannot be stored at %2")
-                     .arg(column, positionList(positions)));
+            fail(worded({"%1 holds a character that cannot be stored at %2",
+                         "%1 berisi karakter yang tidak dapat disimpan pada %2"},
+                        column, positionList(positions)));
             return {};
         }
         return value;
     }
 
     // A code of a reference list, in capitals; `what` names the list.
-    QString code(const QString& column, const Database& db, NameLookup lookup, const QString& what,
+    QString code(const QString& column, const Database& db, NameLookup lookup, const Wording& what,
                  Need need = Need::Required) {
         const QString value = text(column, need).trimmed().toUpper();
         if (!value.isEmpty() && lookup(db, value) == kNotFound)
-            fail(QStringLiteral("%1 %2 is not a known %3").arg(column, quoted(value), what));
+            fail(worded({"%1 %2 is not a known %3", "%1 %2 bukan kode %3 yang dikenal"}, column,
+                        quoted(value), what));
         return value;
     }
 
@@ -135,8 +143,8 @@ public:
         for (const QString& choice : choices)
             if (choice.compare(value, Qt::CaseInsensitive) == 0)
                 return choice;
-        fail(QStringLiteral("%1 %2 is not one of %3")
-                 .arg(column, quoted(value), choices.join(", ")));
+        fail(worded({"%1 %2 is not one of %3", "%1 %2 bukan salah satu dari %3"}, column,
+                    quoted(value), choices.join(", ")));
         return {};
     }
 
@@ -149,7 +157,8 @@ public:
         }
         const QDate date = dateOf(value);
         if (!date.isValid()) {
-            fail(QStringLiteral("%1 %2 is not a date").arg(column, quoted(value.toText())));
+            fail(worded({"%1 %2 is not a date", "%1 %2 bukan tanggal"}, column,
+                        quoted(value.toText())));
             return {};
         }
         return date.toString(QStringLiteral("yyyy-MM-dd"));
@@ -164,7 +173,8 @@ public:
         }
         const QString time = timeOf(value);
         if (time.isEmpty()) {
-            fail(QStringLiteral("%1 %2 is not a time (HH:mm)").arg(column, quoted(value.toText())));
+            fail(worded({"%1 %2 is not a time (HH:mm)", "%1 %2 bukan waktu (HH:mm)"}, column,
+                        quoted(value.toText())));
             return {};
         }
         return time + ":00";
@@ -181,8 +191,8 @@ public:
         if (!value)
             return std::nullopt;
         if (std::floor(*value) != *value || *value > kLargestWholeNumber) {
-            fail(QStringLiteral("%1 %2 is not a whole number")
-                     .arg(column, quoted(cell(column).toText())));
+            fail(worded({"%1 %2 is not a whole number", "%1 %2 bukan bilangan bulat"}, column,
+                        quoted(cell(column).toText())));
             return std::nullopt;
         }
         return static_cast<qlonglong>(*value);
@@ -191,14 +201,15 @@ public:
 private:
     void requireIf(Need need, const QString& column) {
         if (need == Need::Required)
-            fail(column + " is required");
+            fail(worded({"%1 is required", "%1 harus diisi"}, column));
     }
 
     bool fitsBox(const QString& column, const QString& value) {
         const int longest = EntryMaxLength(column);
         if (longest == 0 || value.size() <= longest)
             return true;
-        fail(QStringLiteral("%1 is longer than %2 characters").arg(column).arg(longest));
+        fail(worded({"%1 is longer than %2 characters", "%1 lebih dari %2 karakter"}, column,
+                    longest));
         return false;
     }
 
@@ -210,15 +221,15 @@ private:
             return std::nullopt;
         const std::optional<double> number = numberOf(value);
         if (!number)
-            fail(QStringLiteral("%1 %2 is not a number").arg(column, quoted(value.toText())));
+            fail(worded(kNotANumber, column, quoted(value.toText())));
         else if (*number < 0)
-            fail(QStringLiteral("%1 %2 is negative").arg(column, quoted(value.toText())));
+            fail(worded({"%1 %2 is negative", "%1 %2 negatif"}, column, quoted(value.toText())));
         else
             return number;
         return std::nullopt;
     }
 
-    QString m_place;
+    QString m_sheet;
     const SheetRecord& m_record;
     QList<FlatFileProblem>& m_problems;
 };
@@ -245,8 +256,8 @@ QString containerType(RowReader& row) {
 // Turns the sheets of an import workbook into a manifest.
 class WorkbookReader {
 public:
-    WorkbookReader(const Database& db, bool air, const QString& into)
-        : m_db(db), m_air(air), m_into(into) {
+    WorkbookReader(const Database& db, bool air, const QString& into, const Progress& progress)
+        : m_db(db), m_air(air), m_into(into), m_progress(progress) {
         m_result.reading.manifest.header.air = air;
     }
 
@@ -254,8 +265,10 @@ public:
         const std::vector<TemplateSheet> sheets =
             templateSheets(m_air ? ManifestKind::Air : ManifestKind::Sea);
         QHash<QString, std::vector<SheetRecord>> byName;
-        for (const TemplateSheet& sheet : sheets)
+        for (const TemplateSheet& sheet : sheets) {
             byName[sheet.name] = records(book, sheet);
+            m_rowCount += static_cast<qint64>(byName[sheet.name].size());
+        }
         readHeader(byName.value("Header"));
         readPos(byName.value("POS"));
         readGoods(byName.value("Barang"));
@@ -264,37 +277,53 @@ public:
         checkPartialContainers();
         if (m_air && book.find(QStringLiteral("Kontainer")) &&
             !sheetTable(book.sheet(QStringLiteral("Kontainer"))).records.empty())
-            problem("Kontainer", QStringLiteral("air manifests carry no containers"));
+            problem("Kontainer", 0,
+                    worded({"air manifests carry no containers",
+                            "manifes udara tidak memiliki kontainer"}));
+        if (m_progress)
+            m_progress(m_rowCount, m_rowCount);
         return std::move(m_result);
     }
 
 private:
     QList<FlatFileProblem>& problems() { return m_result.reading.problems; }
     FlatFileManifest& manifest() { return m_result.reading.manifest; }
-    void problem(const QString& place, const QString& message) {
-        problems().append({0, 0, message, place});
+    void problem(const QString& sheet, int row, const Wording& message) {
+        problems().append({row, 0, message, sheet});
     }
 
-    // The records of a sheet; a heading the template lacks is a problem.
+    // A row of a sheet starts being read: one more for the progress.
+    RowReader rowReader(const QString& sheet, const SheetRecord& record) {
+        if (m_progress && ++m_rowsRead % kRowsPerProgress == 0)
+            m_progress(m_rowsRead, m_rowCount);
+        return RowReader(sheet, record, problems());
+    }
+
+    // The records of a sheet; a heading the template lacks is a problem, as are the
+    // heading row's own faults.
     std::vector<SheetRecord> records(const Workbook& book, const TemplateSheet& layout) {
         const Sheet* sheet = book.find(layout.name);
         if (!sheet)
             return {};
-        const SheetTable table = sheetTable(*sheet);
+        SheetTable table = sheetTable(*sheet);
+        problems() += table.problems;
         for (const QString& column : table.columns)
             if (!layout.columns.contains(column))
-                problem(rowPlace(layout.name, table.headingRow),
-                        "unknown column " + quoted(column));
-        return table.records;
+                problem(layout.name, table.headingRow,
+                        worded({"unknown column %1", "kolom %1 tidak dikenal"}, quoted(column)));
+        return std::move(table.records);
     }
 
     void readHeader(const std::vector<SheetRecord>& records) {
         for (std::size_t i = 1; i < records.size(); ++i)
-            problem(rowPlace("Header", records[i].row), "only one header row is allowed");
+            problem(
+                "Header", records[i].row,
+                worded({"only one header row is allowed", "hanya boleh ada satu baris header"}));
         if (!records.empty())
             manifest().header = headerOf(records.front());
         else if (m_into.isEmpty())
-            problem("Header", "the sheet has no header row");
+            problem("Header", 0,
+                    worded({"the sheet has no header row", "sheet ini tidak berisi baris header"}));
         m_direction = manifest().header.jnsmanifest;
         m_group = manifest().header.kdgrup;
         if (!m_into.isEmpty())
@@ -302,7 +331,7 @@ private:
     }
 
     FlatFileHeader headerOf(const SheetRecord& record) {
-        RowReader row("Header", record, problems());
+        RowReader row = rowReader("Header", record);
         FlatFileHeader h;
         h.air = m_air;
         h.jnsmanifest = row.choice("jnsmanifest", {"Inward", "Outward"}, Need::Required);
@@ -324,8 +353,9 @@ private:
         const QString offered = direction == QLatin1String("Inward") ? "inward" : "outward";
         if (m_db.scalar("SELECT 1 FROM tblGrup WHERE kdgrup = ? AND " + offered + " = -1", {code})
                 .isNull())
-            row.fail(QStringLiteral("kdgrup %1 is not a group of %2 manifests")
-                         .arg(quoted(code), offered));
+            row.fail(worded(
+                {"kdgrup %1 is not a group of %2 manifests", "kdgrup %1 bukan grup manifes %2"},
+                quoted(code), offered));
         return code;
     }
 
@@ -358,17 +388,17 @@ private:
 
     void readPos(const std::vector<SheetRecord>& records) {
         if (records.empty())
-            problem("POS", "the sheet has no POS row");
+            problem("POS", 0,
+                    worded({"the sheet has no POS row", "sheet ini tidak berisi baris POS"}));
         for (const SheetRecord& record : records) {
-            RowReader row("POS", record, problems());
+            RowReader row = rowReader("POS", record);
             FlatFilePos pos = posOf(row);
             pos.line = record.row;
             // As given, so that its child rows find it even when its number is refused.
             const QString key = row.cell("nobl").toText().trimmed().toUpper();
             if (m_posByBl.contains(key))
-                row.fail(QStringLiteral("nobl %1 is already on row %2")
-                             .arg(quoted(row.cell("nobl").toText().trimmed()))
-                             .arg(manifest().pos[m_posByBl[key]].line));
+                row.fail(worded(kAlreadyOnRow, "nobl", quoted(row.cell("nobl").toText().trimmed()),
+                                manifest().pos[m_posByBl[key]].line));
             else if (!key.isEmpty())
                 m_posByBl.insert(key, static_cast<int>(manifest().pos.size()));
             manifest().pos.append(pos);
@@ -383,7 +413,7 @@ private:
         pos.tglbl = row.date("tglbl", Need::Required);
         if (!m_air)
             pos.motVessel = row.text("mot_vessel", Need::Required);
-        const QString port = m_air ? "airport" : "port";
+        const Wording port = m_air ? Wording{"airport", "airport"} : Wording{"port", "pelabuhan"};
         for (auto [member, column] : {std::pair{&FlatFilePos::pasalcd, "pasalcd"},
                                       {&FlatFilePos::pmuatcd, "pmuatcd"},
                                       {&FlatFilePos::pbongkarcd, "pbongkarcd"},
@@ -405,7 +435,8 @@ private:
         readPartial(row, pos);
         for (const char* column : {"kpbc", "pebno", "pebtgl"})
             if (row.has(column))
-                row.fail(QStringLiteral("%1 belongs in the Dokumen sheet").arg(column));
+                row.fail(worded({"%1 belongs in the Dokumen sheet", "%1 diisi pada sheet Dokumen"},
+                                column));
         return pos;
     }
 
@@ -417,17 +448,18 @@ private:
         if (number && *number >= 1 && *number <= kLastPos)
             return zeroPadded(*number, kPosDigits);
         if (number)
-            row.fail(QStringLiteral("%1 %2 is not a POS number (1-%3)")
-                         .arg(column, quoted(row.cell(column).toText()))
-                         .arg(kLastPos));
+            row.fail(worded({"%1 %2 is not a POS number (1-%3)", "%1 %2 bukan nomor POS (1-%3)"},
+                            column, quoted(row.cell(column).toText()), kLastPos));
         return {};
     }
 
     void readPackageUnit(RowReader& row, FlatFilePos& pos) {
         if (!group08X())
-            pos.satuankemasan = row.code("satuankemasan", m_db, GetNmKemasan, "package unit");
+            pos.satuankemasan =
+                row.code("satuankemasan", m_db, GetNmKemasan, {"package unit", "satuan kemasan"});
         else if (row.has("satuankemasan"))
-            row.fail("satuankemasan must be empty: group 08X carries no package units");
+            row.fail(worded({"satuankemasan must be empty: %1", "satuankemasan harus kosong: %1"},
+                            worded(kOnlyInGroup08X, Wording{"package units", "satuan kemasan"})));
     }
 
     // A partial shipment ("E") gives its totals; another POS leaves them empty.
@@ -441,13 +473,14 @@ private:
             if (!partial.isEmpty() && !(seaOnly && m_air))
                 pos.*member = total;
             else if (total != 0)
-                row.fail(QStringLiteral("%1 is given only for a partial %2shipment (flagpartial E)")
-                             .arg(column, seaOnly ? "sea " : ""));
+                row.fail(worded({"%1 is given only for a partial %2shipment (flagpartial E)",
+                                 "%1 hanya diisi untuk pengiriman %2parsial (flagpartial E)"},
+                                column, seaOnly ? Wording{"sea ", "laut "} : Wording{}));
         }
         if (!partial.isEmpty() && pos.grandpackage < pos.jmlkemasan)
-            row.fail(QStringLiteral("grandpackage %1 is less than jmlkemasan %2")
-                         .arg(pos.grandpackage)
-                         .arg(pos.jmlkemasan));
+            row.fail(worded({"grandpackage %1 is less than jmlkemasan %2",
+                             "grandpackage %1 lebih kecil dari jmlkemasan %2"},
+                            pos.grandpackage, pos.jmlkemasan));
     }
 
     // POS without a number take the lowest free ones; a number may be given once.
@@ -457,9 +490,8 @@ private:
             if (pos.nopos.isEmpty())
                 continue;
             if (taken.contains(pos.nopos))
-                problem(rowPlace("POS", pos.line), QStringLiteral("nopos %1 is already on row %2")
-                                                       .arg(quoted(pos.nopos))
-                                                       .arg(taken[pos.nopos]));
+                problem("POS", pos.line,
+                        worded(kAlreadyOnRow, "nopos", quoted(pos.nopos), taken[pos.nopos]));
             else
                 taken.insert(pos.nopos, pos.line);
         }
@@ -483,22 +515,24 @@ private:
             return nullptr;
         const auto found = m_posByBl.constFind(nobl.toUpper());
         if (found == m_posByBl.constEnd()) {
-            row.fail("nobl " + quoted(nobl) + " names no POS row");
+            row.fail(worded({"nobl %1 names no POS row", "nobl %1 tidak ada pada sheet POS"},
+                            quoted(nobl)));
             return nullptr;
         }
         FlatFilePos& pos = manifest().pos[*found];
         if (!nopos.isEmpty() && nopos != pos.nopos)
-            row.fail(QStringLiteral("nopos %1 is not the POS of nobl %2 (%3)")
-                         .arg(quoted(nopos), quoted(nobl), pos.nopos));
+            row.fail(worded(
+                {"nopos %1 is not the POS of nobl %2 (%3)", "nopos %1 bukan POS dari nobl %2 (%3)"},
+                quoted(nopos), quoted(nobl), pos.nopos));
         return &pos;
     }
 
     void readGoods(const std::vector<SheetRecord>& records) {
         for (const SheetRecord& record : records) {
-            RowReader row("Barang", record, problems());
+            RowReader row = rowReader("Barang", record);
             FlatFilePos* pos = ownerOf(row);
             if (group08X())
-                row.fail("group 08X carries no goods");
+                row.fail(worded(kOnlyInGroup08X, Wording{"goods", "barang"}));
             const FlatFileGoods goods{row.text("hs").trimmed(), row.text("uraian", Need::Required)};
             if (pos)
                 pos->goods.append(goods);
@@ -507,13 +541,14 @@ private:
 
     void readContainers(const std::vector<SheetRecord>& records) {
         for (const SheetRecord& record : records) {
-            RowReader row("Kontainer", record, problems());
+            RowReader row = rowReader("Kontainer", record);
             FlatFilePos* pos = ownerOf(row);
             const QString number = row.text("nocountener", Need::Required).trimmed();
             // Only a warning, as on the screen: numbers outside ISO 6346 exist.
             if (!number.isEmpty() && !CekContainer(number))
-                m_result.warnings << row.place() + ": nocountener " + quoted(number) +
-                                         " has a wrong check digit";
+                warn(row.here(worded(
+                    {"nocountener %1 has a wrong check digit", "check digit nocountener %1 salah"},
+                    quoted(number))));
             const FlatFileContainer container{
                 number, row.choice("ukuran", ContainerSizes(), Need::Required), containerType(row),
                 row.text("seal", Need::Required).trimmed()};
@@ -524,15 +559,16 @@ private:
 
     void readDocuments(const std::vector<SheetRecord>& records) {
         for (const SheetRecord& record : records) {
-            RowReader row("Dokumen", record, problems());
+            RowReader row = rowReader("Dokumen", record);
             FlatFilePos* pos = ownerOf(row);
             if (group08X())
-                row.fail("group 08X carries no documents");
+                row.fail(worded(kOnlyInGroup08X, Wording{"documents", "dokumen"}));
             else if (m_direction.compare("Inward", Qt::CaseInsensitive) == 0)
-                row.fail("documents belong to outward manifests only");
+                row.fail(worded({"documents belong to outward manifests only",
+                                 "dokumen hanya untuk manifes outward"}));
             FlatFileDocument document;
             document.jenispeb = row.choice("jenispeb", offeredDocumentKinds(), Need::Required);
-            document.kpbc = row.code("kpbc", m_db, GetNmKpbc, "customs office");
+            document.kpbc = row.code("kpbc", m_db, GetNmKpbc, {"customs office", "KPBC"});
             document.pebno = documentNumber(row);
             document.pebtgl = row.date("pebtgl", Need::Required);
             if (pos)
@@ -547,7 +583,7 @@ private:
             return {};
         if (allDigits(number))
             return number.rightJustified(kDocumentNumberDigits, u'0');
-        row.fail("pebno " + quoted(number) + " is not a number");
+        row.fail(worded(kNotANumber, "pebno", quoted(number)));
         return {};
     }
 
@@ -555,42 +591,52 @@ private:
     void checkPartialContainers() {
         for (const FlatFilePos& pos : manifest().pos)
             if (pos.grandcontainer > pos.containers.size())
-                problem(
-                    rowPlace("POS", pos.line),
-                    QStringLiteral("grandcontainer %1 is more than the %2 containers of the POS")
-                        .arg(pos.grandcontainer)
-                        .arg(pos.containers.size()));
+                problem("POS", pos.line,
+                        worded({"grandcontainer %1 is more than the %2 containers of the POS",
+                                "grandcontainer %1 lebih besar dari %2 kontainer pada POS"},
+                               pos.grandcontainer, pos.containers.size()));
+    }
+
+    void warn(const FlatFileProblem& warning) {
+        m_result.warnings << warning.toString();
+        m_result.warningsInIndonesian << warning.toIndonesian();
     }
 
     const Database& m_db;
     bool m_air;
     QString m_into;
+    Progress m_progress;
     SheetReading m_result;
     QHash<QString, int> m_posByBl; // upper-case B/L number -> index of its POS
     QString m_direction;
     QString m_group;
+    qint64 m_rowCount = 0;
+    qint64 m_rowsRead = 0;
 };
 
 } // namespace
 
 SheetReading readManifestSheets(const Database& db, bool air, const Workbook& book,
-                                const QString& into) {
-    return WorkbookReader(db, air, into).read(book);
+                                const QString& into, const Progress& progress) {
+    return WorkbookReader(db, air, into, progress).read(book);
 }
 
 FlatFileImportPlan planSheetImport(const Database& db, bool air, const QString& path,
-                                   const QString& into, const QDate& today) {
-    SheetReading sheets = readManifestSheets(db, air, readWorkbook(path), into);
+                                   const QString& into, const QDate& today,
+                                   const Progress& progress) {
+    SheetReading sheets = readManifestSheets(db, air, readWorkbook(path), into, progress);
     FlatFileImportPlan plan = planFlatFileImport(db, air, std::move(sheets.reading), into, today);
     plan.warnings = sheets.warnings + plan.warnings;
+    plan.warningsInIndonesian = sheets.warningsInIndonesian + plan.warningsInIndonesian;
     return plan;
 }
 
-void importSheet(Database& db, const FlatFileImportPlan& plan) {
+void importSheet(Database& db, const FlatFileImportPlan& plan, const Progress& progress) {
     if (!plan.canImport())
         throw FlatFileError("The workbook cannot be imported: " + plan.refusals.join("; "),
-                            "Workbook tidak dapat diimpor: " + plan.refusals.join("; "));
-    importFlatFile(db, plan);
+                            "Workbook tidak dapat diimpor: " +
+                                plan.refusalsInIndonesian.join("; "));
+    importFlatFile(db, plan, progress);
 }
 
 } // namespace vastrel

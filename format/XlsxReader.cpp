@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -406,10 +407,6 @@ Workbook readCsvFolder(const QString& path, CsvEncoding encoding, const Workbook
     return workbook;
 }
 
-[[noreturn]] void failInSheet(const Sheet& sheet, int row, const QString& what) {
-    throw UserError(QStringLiteral("Sheet \"%1\", row %2: %3").arg(sheet.name).arg(row).arg(what));
-}
-
 } // namespace
 
 CellValue CellValue::fromText(const QString& text) {
@@ -461,31 +458,46 @@ Workbook readWorkbook(const QString& path, CsvEncoding encoding, const WorkbookL
 }
 
 SheetTable sheetTable(const Sheet& sheet) {
-    SheetTable table{sheet.name, 0, {}, {}};
+    SheetTable table{sheet.name, 0, {}, {}, {}};
     if (sheet.rows.empty())
         return table;
     const SheetRow& heading = sheet.rows.front();
     table.headingRow = heading.number;
+    const auto problem = [&](int row, const Wording& what) {
+        table.problems.append({row, 0, what, sheet.name});
+    };
     QHash<int, QString> names; // by column
+    QSet<QString> twice;
+    QSet<int> told; // columns left out whose problem is told
     for (const SheetCell& cell : heading.cells) {
         const QString name = cell.value.toText().trimmed().toLower();
         if (name.isEmpty())
             continue;
-        if (table.columns.contains(name))
-            failInSheet(sheet, heading.number,
-                        QStringLiteral("the column \"%1\" is named twice").arg(name));
-        table.columns << name;
-        names.insert(cell.column, name);
+        if (!table.columns.contains(name)) {
+            table.columns << name;
+            names.insert(cell.column, name);
+            continue;
+        }
+        told.insert(cell.column);
+        if (!twice.contains(name)) {
+            twice.insert(name);
+            problem(heading.number,
+                    worded({"the column \"%1\" is named twice", "kolom \"%1\" ditulis dua kali"},
+                           name));
+        }
     }
     for (auto row = sheet.rows.begin() + 1; row != sheet.rows.end(); ++row) {
         SheetRecord record{row->number, {}};
         for (const SheetCell& cell : row->cells) {
             const QString name = names.value(cell.column);
-            if (name.isEmpty())
-                failInSheet(sheet, row->number,
-                            QStringLiteral("a value in column %1, which has no heading")
-                                .arg(columnLetters(cell.column)));
-            record.values.insert(name, cell.value);
+            if (!name.isEmpty()) {
+                record.values.insert(name, cell.value);
+            } else if (!told.contains(cell.column)) {
+                told.insert(cell.column);
+                problem(row->number, worded({"a value in column %1, which has no heading",
+                                             "kolom %1 berisi nilai tetapi tidak memiliki judul"},
+                                            columnLetters(cell.column)));
+            }
         }
         table.records.push_back(std::move(record));
     }

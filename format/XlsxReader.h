@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CsvImport.h"
+#include "FlatFileReader.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -83,12 +84,14 @@ struct SheetRecord {
 struct SheetTable {
     QString sheet;
     int headingRow = 0;  // 0 when the sheet is empty
-    QStringList columns; // the headings, trimmed and in lower case, left to right
+    QStringList columns; // the headings, trimmed and in lower case, left to right, each once
     std::vector<SheetRecord> records;
+    // A heading given twice (its later columns are left out), a column without a heading
+    // that holds a value (at its first row; left out too).
+    QList<FlatFileProblem> problems;
 };
 
-// The sheet as a table. Throws UserError, naming the sheet and row, when a heading is
-// given twice or a value stands in a column without a heading.
+// The sheet as a table.
 SheetTable sheetTable(const Sheet& sheet);
 
 // The letters of a column as a spreadsheet shows them: 0 is "A", 26 is "AA".

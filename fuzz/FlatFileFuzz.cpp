@@ -64,6 +64,14 @@ void checkTextRecords(const QString& text) {
               "a text record holds up to 200 printable characters");
         check(i + 1 == records.size() || piece.size() == 200, "only the last piece is short");
     }
+    // The pieces hold the text as the named rules clean it.
+    QString joined;
+    for (const QString& record : records)
+        joined += record.mid(10);
+    const QString trimmed = CleanText(text);
+    check(joined == (trimmed.size() <= 200 ? CleanText(RemoveInvalidChar(text))
+                                           : RemoveInvalidChar(trimmed).left(99 * 200)),
+          "textRecords cleans the text as CleanText and RemoveInvalidChar do");
 }
 
 void checkToAnsi(const QString& text) {

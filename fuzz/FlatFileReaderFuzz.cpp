@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int lastLine = std::max(1, reading.lineCount);
     for (const FlatFileProblem& problem : reading.problems)
         check(problem.line >= 1 && problem.line <= lastLine && problem.column >= 1 &&
-                  !problem.message.isEmpty(),
-              "every problem has a line of the file and a column");
+                  !problem.message.isEmpty() && !problem.indonesian.isEmpty(),
+              "every problem has a line of the file, a column and words in both languages");
     if (!reading.problems.isEmpty())
         return 0;
     check(readFlatFile(bytes).manifest == reading.manifest, "a file re-reads identically");

@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "SheetImport.h"
 
+#include <QProgressDialog>
 #include <QStringList>
 
 #include <functional>
@@ -17,30 +18,49 @@ namespace {
 
 // At most this many problems are listed; the rest are counted.
 constexpr int kProblemsShown = 15;
+// A progress box moves in this many steps, so that it repaints now and then only.
+constexpr int kProgressSteps = 100;
+// A step quicker than this shows no progress box.
+constexpr int kProgressDelayMs = 500;
 
 QString refusalText(const FlatFileImportPlan& plan) {
-    QStringList lines = plan.refusals;
+    QStringList lines = plan.refusalsInIndonesian;
     const auto& problems = plan.reading.problems;
     for (int i = 0; i < problems.size() && i < kProblemsShown; ++i)
-        lines << problems[i].toString();
+        lines << problems[i].toIndonesian();
     if (problems.size() > kProblemsShown)
         lines << QStringLiteral("... dan %1 masalah lain").arg(problems.size() - kProblemsShown);
     return "File tidak dapat diimpor, tidak ada data yang disimpan:\n\n" + lines.join('\n');
 }
 
 QString confirmationText(const FlatFileImportPlan& plan) {
-    QString text = "Akan diimpor: " + plan.summary();
-    if (!plan.warnings.isEmpty())
-        text += "\n\nPeringatan:\n" + plan.warnings.join('\n');
+    QString text = "Akan diimpor: " + plan.summaryInIndonesian();
+    if (!plan.warningsInIndonesian.isEmpty())
+        text += "\n\nPeringatan:\n" + plan.warningsInIndonesian.join('\n');
     return text + "\n\nLanjutkan impor?";
+}
+
+// Runs a long step under the busy cursor, with a window-modal progress box that shows itself
+// when the step lasts. It has no cancel button: an import is written all or nothing.
+template <typename Step> auto withProgress(QWidget* parent, const QString& label, Step step) {
+    const BusyCursor busy;
+    QProgressDialog box(label, QString(), 0, kProgressSteps, parent);
+    box.setWindowModality(Qt::WindowModal);
+    box.setMinimumDuration(kProgressDelayMs);
+    box.setValue(0);
+    // A modal box's setValue() processes events when the value changes, so the window
+    // repaints at most kProgressSteps times.
+    return step([&box](qint64 done, qint64 total) {
+        box.setValue(total > 0 ? static_cast<int>(done * kProgressSteps / total) : kProgressSteps);
+    });
 }
 
 // One kind of file the program imports: how it is asked for, planned and written.
 struct ImportKind {
     QString caption;
     QString filter;
-    std::function<FlatFileImportPlan(AppState&, const QString& path)> plan;
-    std::function<void(Database&, const FlatFileImportPlan&)> write;
+    std::function<FlatFileImportPlan(AppState&, const QString& path, const Progress&)> plan;
+    std::function<void(Database&, const FlatFileImportPlan&, const Progress&)> write;
 };
 
 QString importFile(AppState& state, QWidget* parent, const ImportKind& kind) {
@@ -48,21 +68,17 @@ QString importFile(AppState& state, QWidget* parent, const ImportKind& kind) {
     if (path.isEmpty())
         return {};
     try {
-        FlatFileImportPlan plan;
-        {
-            const BusyCursor busy;
-            plan = kind.plan(state, path);
-        }
+        const FlatFileImportPlan plan = withProgress(
+            parent, QStringLiteral("Membaca dan memeriksa file..."),
+            [&](const Progress& progress) { return kind.plan(state, path, progress); });
         if (!plan.canImport()) {
             Messages::show(parent, refusalText(plan));
             return {};
         }
         if (!Messages::ask(parent, confirmationText(plan)))
             return {};
-        {
-            const BusyCursor busy;
-            kind.write(state.Conn, plan);
-        }
+        withProgress(parent, QStringLiteral("Mengimpor data..."),
+                     [&](const Progress& progress) { kind.write(state.Conn, plan, progress); });
         Messages::show(parent, "Data telah diimpor ke manifes " + plan.target,
                        Messages::kInformation, Messages::Icon::Information);
         return plan.target;
@@ -75,20 +91,22 @@ QString importFile(AppState& state, QWidget* parent, const ImportKind& kind) {
 } // namespace
 
 QString ImportFlatFile(AppState& state, QWidget* parent) {
-    return importFile(state, parent,
-                      {QStringLiteral("Import Flat File"),
-                       QStringLiteral("Text File (*.txt);;All Files (*)"),
-                       [](AppState& s, const QString& path) {
-                           return planFlatFileImport(s.Conn, s.isAir(), readFlatFileAt(path));
-                       },
-                       importFlatFile});
+    return importFile(
+        state, parent,
+        {QStringLiteral("Import Flat File"), QStringLiteral("Text File (*.txt);;All Files (*)"),
+         [](AppState& s, const QString& path, const Progress& progress) {
+             return planFlatFileImport(s.Conn, s.isAir(), readFlatFileAt(path, progress));
+         },
+         importFlatFile});
 }
 
 QString ImportSpreadsheet(AppState& state, QWidget* parent) {
     return importFile(
         state, parent,
         {QStringLiteral("Import Spreadsheet"), QStringLiteral("Workbook (*.xlsx);;All Files (*)"),
-         [](AppState& s, const QString& path) { return planSheetImport(s.Conn, s.isAir(), path); },
+         [](AppState& s, const QString& path, const Progress& progress) {
+             return planSheetImport(s.Conn, s.isAir(), path, {}, QDate::currentDate(), progress);
+         },
          importSheet});
 }
 

@@ -75,7 +75,9 @@ protected:
         Database target = freshDatabase();
         const FlatFileImportPlan p = plan(target, file, air);
         EXPECT_TRUE(p.canImport()) << p.refusals.join("; ").toStdString();
-        importFlatFile(target, p);
+        QList<qint64> progress;
+        importFlatFile(target, p, [&](qint64 done, qint64 total) { progress = {done, total}; });
+        EXPECT_EQ(progress, QList<qint64>({2, 2})) << "POS written of the file's two";
         return FlatFile(target, p.target, air ? "1" : "0").lines();
     }
     int rows() {
@@ -134,6 +136,10 @@ TEST_F(FlatFileImportTest, IntoAppendsAfterTheHighestPosAndKeepsTheHeader) {
     EXPECT_EQ(count("tblheader", "nodaftar = ? AND vessel = 'SEA BREEZE'", {demo}), 1);
     EXPECT_EQ(p.summary(), "manifest 20240315000001 (appended): 2 POS (0002-0003), 3 goods lines, "
                            "2 containers, 0 documents, 3 warnings");
+    EXPECT_EQ(p.summaryInIndonesian(), "manifes 20240315000001 (ditambahkan): 2 POS (0002-0003), "
+                                       "3 baris barang, 2 kontainer, 0 dokumen, 3 peringatan");
+    EXPECT_EQ(p.warningsInIndonesian.value(2),
+              "kode pelabuhan XXPRT (POS 0001) tidak ada dalam daftar referensi");
 }
 
 TEST_F(FlatFileImportTest, ARefusedOrFailedImportWritesNothing) {

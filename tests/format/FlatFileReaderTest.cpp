@@ -122,6 +122,8 @@ TEST_F(FlatFileReaderTest, EveryFindingIsReportedAtItsLineAndColumn) {
         const QList<FlatFileProblem> problems = readFlatFile(fileBytes(lines)).problems;
         ASSERT_EQ(problems.size(), 1) << problems.value(1).toString().toStdString();
         EXPECT_EQ(problems[0].toString(), finding.expected.toString());
+        EXPECT_FALSE(problems[0].indonesian.isEmpty());
+        EXPECT_NE(problems[0].indonesian, problems[0].message);
     }
 }
 
@@ -134,7 +136,11 @@ TEST_F(FlatFileReaderTest, LineEndsMustBeCrLf) {
 }
 
 TEST_F(FlatFileReaderTest, ReadsValuesInTheFormsTheDatabaseStores) {
-    const FlatFileManifest m = readFlatFile(fileBytes(demo)).manifest;
+    const QByteArray bytes = fileBytes(demo);
+    QList<qint64> progress;
+    const auto seen = [&](qint64 done, qint64 total) { progress = {done, total}; };
+    const FlatFileManifest m = readFlatFile(bytes, seen).manifest;
+    EXPECT_EQ(progress, QList<qint64>({bytes.size(), bytes.size()}));
     EXPECT_EQ(m.summary(), "sea, inward: 1 POS, 1 goods line, 1 container, 0 documents");
     EXPECT_EQ(m.header.arrivingdate, QVariant("2024-03-15"));
     EXPECT_EQ(m.header.arrivingtime, QVariant("08:30:00"));

@@ -110,6 +110,8 @@ const BadValue kBadValues[] = {
     {"Kontainer", "ukuran", "30", "Kontainer row 2: ukuran \"30\" is not one of 20, 40, 45"},
     {"POS", "flagpartial", "E", "POS row 2: grandpackage 0 is less than jmlkemasan 12"},
     {"Header", "colour", "red", "Header row 1: unknown column \"colour\""},
+    {"POS", "NOBL", "BL2", "POS row 1: the column \"nobl\" is named twice"},
+    {"Barang", "", "X", "Barang row 2: a value in column D, which has no heading"},
 };
 
 } // namespace
@@ -132,13 +134,20 @@ TEST_F(SheetImportTest, EveryKindOfBadValueIsReportedAtItsRow) {
         SCOPED_TRACE(bad.problem);
         Tables tables = seaTables();
         setValue(tables, bad.sheet, bad.column, QString::fromUtf8(bad.value));
-        EXPECT_EQ(texts(read(tables, false).reading.problems), QStringList{bad.problem});
+        const QList<FlatFileProblem> problems = read(tables, false).reading.problems;
+        EXPECT_EQ(texts(problems), QStringList{bad.problem});
+        EXPECT_NE(problems.value(0).indonesian, problems.value(0).message);
     }
 }
 
 TEST_F(SheetImportTest, AGoodSeaWorkbookIsImportedWithAWarningForTheCheckDigit) {
     addDemoData(db, false);
-    const SheetReading sheets = read(seaTables(), false);
+    QList<qint64> progress;
+    const SheetReading sheets =
+        readManifestSheets(db, false, workbookOf(seaTables()), {}, [&](qint64 done, qint64 total) {
+            progress = {done, total};
+        });
+    EXPECT_EQ(progress, QList<qint64>({4, 4})) << "rows checked of the four sheets' rows";
     EXPECT_TRUE(sheets.reading.problems.isEmpty())
         << texts(sheets.reading.problems).join('\n').toStdString();
     EXPECT_EQ(sheets.warnings, QStringList{"Kontainer row 2: nocountener \"CSQU3054384\" has a "
@@ -224,11 +233,13 @@ TEST_F(SheetImportTest, AdminRefusesABadWorkbookWritingNothingThenImportsTheGood
     Tables tables = seaTables();
     setValue(tables, "POS", "tglbl", "31-02-2024");
     setValue(tables, "Barang", "nobl", "BL9");
+    setValue(tables, "Barang", "HS", "640299");
     QString out, err;
     EXPECT_EQ(admin(tables, &out, &err), 1);
-    EXPECT_TRUE(err.startsWith("POS row 2: tglbl \"31-02-2024\" is not a date\n"
+    EXPECT_TRUE(err.startsWith("Barang row 1: the column \"hs\" is named twice\n"
+                               "POS row 2: tglbl \"31-02-2024\" is not a date\n"
                                "Barang row 2: nobl \"BL9\" names no POS row\n"
-                               "vastrel-admin: The workbook cannot be imported: 2 problems"))
+                               "vastrel-admin: The workbook cannot be imported: 3 problems"))
         << err.toStdString();
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(admin(seaTables(), &out, &err), 0) << err.toStdString();

@@ -205,6 +205,7 @@ private slots:
         const QString flat = dir.filePath("partner.txt");
         const QString broken = dir.filePath("broken.txt");
         const QString book = dir.filePath("book");
+        const QString badBook = dir.filePath("bad");
         FlatFile(launcher->state().Conn, kDemoManifestKey, "0").CreateFlatFile(flat);
         const std::pair<QString, QByteArray> files[] = {
             {broken, "HDR99 not a flat file\r\n"},
@@ -215,8 +216,10 @@ private slots:
                                 "cnm,bruto,volume,jmlkemasan,satuankemasan\nBL1,14-03-2024,"
                                 "MOTHER,SGSIN,SGSIN,IDTPP,IDTPP,SHIPPER,CONS,10.5,1.25,12,PK\n"},
             {book + "/Barang.csv", "nobl,hs,uraian\nBL1,847130,LAPTOPS\n"},
+            {badBook + "/POS.csv", "nobl,NOBL\nBL1,BL1\n"},
         };
         QDir().mkpath(book);
+        QDir().mkpath(badBook);
         for (const auto& [name, content] : files) {
             QFile file(name);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
@@ -224,19 +227,36 @@ private slots:
         const struct {
             const char* action;
             QString file;
-            const char* shown; // in the last box
+            QStringList shown; // in the box after the file dialog and the last, in Indonesian
             int manifests;     // afterwards
         } cases[] = {
-            {"mnImportFlatFile", broken, "1:1: ", 1},
-            {"mnImportFlatFile", flat, "Data telah diimpor ke manifes ", 2},
-            {"mnImportSpreadsheet", book, "Data telah diimpor ke manifes ", 3},
+            {"mnImportFlatFile",
+             broken,
+             {"2 masalah dalam file\nbaris 1 kolom 1: id record \"HDR99\" tidak dikenal\n"
+              "baris 1 kolom 1: file tidak berisi record HDR01"},
+             1},
+            {"mnImportSpreadsheet",
+             badBook,
+             {"POS baris 1: kolom \"nobl\" ditulis dua kali\nHeader: sheet ini tidak berisi "
+              "baris header\nPOS baris 2: tglbl harus diisi\n"},
+             1},
+            {"mnImportFlatFile",
+             flat,
+             {"(baru): 1 POS (0001-0001), 1 baris barang, 1 kontainer, 0 dokumen, 0 peringatan",
+              "Data telah diimpor ke manifes "},
+             2},
+            {"mnImportSpreadsheet",
+             book,
+             {"(baru): 1 POS (0001-0001), 1 baris barang, 0 kontainer", "Data telah diimpor"},
+             3},
         };
         for (const auto& c : cases) {
             RecordedMessages messages;
             Messages::nextFileName(c.file);
             child<QAction>(window, c.action)->trigger();
             const auto log = messages.take();
-            QVERIFY2(log.last().text.contains(c.shown), qPrintable(log.last().text));
+            QVERIFY2(log.value(1).text.contains(c.shown.first()), qPrintable(log.value(1).text));
+            QVERIFY2(log.last().text.contains(c.shown.last()), qPrintable(log.last().text));
             QCOMPARE(launcher->state().Conn.scalar("SELECT count(*) FROM tblheader").toInt(),
                      c.manifests);
         }
