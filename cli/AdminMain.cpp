@@ -48,8 +48,8 @@ void print(FILE* out, const QString& text) {
 bool splitArguments(const QStringList& args, QStringList* values, QStringList* options,
                     QString* unknown) {
     static const QStringList flags = {"--demo", "--help", "--password-stdin"};
-    static const QStringList valued = {"--home",     "--into",     "--kind",
-                                       "--encoding", "--password", "-o"};
+    static const QStringList valued = {"--home",     "--into",   "--kind", "--encoding",
+                                       "--password", "--server", "-o"};
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith("--") && args[i] != "-o") {
             *values << args[i];
@@ -196,9 +196,11 @@ void writeReport(const QStringList& values, const QStringList& options) {
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> all = {
         {"init",
-         {"init DIR [--password-stdin] [--kind sea|air] [--demo]\n"
+         {"init DIR [--server URI] [--password-stdin] [--kind sea|air] [--demo]\n"
           "  Creates MANIFEST.INI and the encrypted database in DIR, readable by their owner\n"
-          "  only. The database password is read from standard input with --password-stdin,\n"
+          "  only. With --server postgresql://USER@HOST/DATABASE the tables are made in that\n"
+          "  empty database of a PostgreSQL server instead, and the password is the server's.\n"
+          "  The database password is read from standard input with --password-stdin,\n"
           "  else asked twice at the terminal (--password PASSWORD still works but is visible\n"
           "  to other users). --kind sets JENIS in MANIFEST.INI and the demo profile; without\n"
           "  --demo the company profile screen asks for the profile and the manifest kind on\n"
@@ -210,7 +212,12 @@ const std::map<QString, Command>& commands() {
                   throw DbError("--kind must be sea or air");
               const std::string secret = password(options, option(options, "--password"),
                                                   "Database password: ", Confirm::Twice);
-              initInstallation({values[0], secret, kind == "air", options.contains("--demo")});
+              const QString server = option(options, "--server");
+              if (!server.isNull() && !isServerAddress(server))
+                  throw DbError("--server takes a postgresql:// URI");
+              InitOptions init{values[0], secret, kind == "air", options.contains("--demo")};
+              init.server = server;
+              initInstallation(init);
               print(stdout, "Installation created in " + values[0]);
           }}},
         {"user",

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace vastrel {
 
@@ -67,8 +64,11 @@ private:
 
 // A query read one row at a time, for results too large to hold whole. Open while it
 // lives; the connection must outlive it.
+class RowSource;
+
 class Cursor {
 public:
+    explicit Cursor(std::unique_ptr<RowSource> source);
     Cursor(Cursor&& other) noexcept;
     Cursor& operator=(Cursor&&) = delete;
     Cursor(const Cursor&) = delete;
@@ -81,19 +81,18 @@ public:
     QStringList columnNames() const;
 
 private:
-    friend class Database;
-    Cursor(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {}
-
-    sqlite3* m_db;
-    sqlite3_stmt* m_statement;
+    std::unique_ptr<RowSource> m_source;
     QVariantList m_row;
 };
 
-// The one connection to the password-protected database file (SQLCipher).
-// Every statement takes its values as bound parameters.
+class Connection;
+
+// The one connection of the program to its data: the password-protected database file
+// (SQLCipher) or a PostgreSQL server. Every statement takes its values as bound
+// parameters; what differs between the two engines stays behind this class.
 class Database {
 public:
-    Database() = default;
+    Database();
     ~Database();
     Database(Database&& other) noexcept;
     Database& operator=(Database&& other) noexcept;
@@ -107,8 +106,13 @@ public:
     // Creates a new, empty encrypted file readable by its owner only; fails when the file
     // already exists.
     static Database create(const QString& path, const std::string& password);
+    // Connects to a PostgreSQL server by a postgresql:// URI, with the password apart from
+    // it. Throws DbError with the server's reason.
+    static Database connectServer(const QString& uri, const std::string& password);
 
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const { return m_connection != nullptr; }
+    // True on a database server, where several clerks work at once.
+    bool onServer() const;
     void close();
 
     // How long a statement waits for a file locked by another process.
@@ -129,20 +133,19 @@ public:
     // True while a transaction is open.
     bool inTransaction() const;
 
-    // Re-enciphers the whole file under a new password.
+    // Re-enciphers the whole file under a new password; on a server, changes the password
+    // the connection logged in with.
     void rekey(const std::string& newPassword);
 
-private:
-    explicit Database(sqlite3* db) : m_db(db) {}
-    static Database openWith(const QString& path, const std::string& password, int flags);
-    [[noreturn]] void fail(const QString& context) const;
-    // The prepared statement of `sql`, kept from an earlier exec() or query() or prepared
-    // now; it is reset before either returns, so no two runs ever share it.
-    sqlite3_stmt* keptStatement(const QString& sql) const;
-    void dropStatements() const;
+    // The tables the database holds, in any order.
+    QStringList tableNames() const;
 
-    sqlite3* m_db = nullptr;
-    mutable QHash<QString, sqlite3_stmt*> m_statements;
+private:
+    friend class BulkWrite;
+    explicit Database(std::unique_ptr<Connection> connection);
+    Connection& connection() const;
+
+    std::unique_ptr<Connection> m_connection;
 };
 
 // A scope that writes thousands of rows in one transaction (an import): the engine keeps
@@ -157,8 +160,14 @@ public:
 
 private:
     Database& m_db;
-    QVariant m_cacheSize;
 };
+
+// Whether MANIFEST.INI's database name is a server's postgresql:// (or postgres://) URI
+// rather than a file name.
+bool isServerAddress(const QString& name);
+
+// The database MANIFEST.INI names: a server by its URI, else a file in `folder`.
+Database openNamedDatabase(const QString& folder, const QString& name, const std::string& password);
 
 // Runs the statements of its scope as one unit: rolled back unless commit() is reached.
 // Inside an open transaction it becomes a savepoint of it, so units compose: an inner

@@ -47,6 +47,40 @@ AppState configured(const QString& folder) {
     return state;
 }
 
+// The tables of a new database, with the demo data and the first user when asked for.
+void fillNewDatabase(Database& db, const InitOptions& options) {
+    schema::create(db);
+    // Without demo data the company profile screen creates the setting row on the first run.
+    if (options.demo)
+        addDemoData(db, options.air);
+    if (!options.userName.isEmpty())
+        addUser(db, options.userName, options.userPassword);
+}
+
+// A server's database holds the tables once MANIFEST.INI names it: both or neither.
+void initOnServer(const InitOptions& options, const QString& iniPath, const QByteArray& ini) {
+    Database db = Database::connectServer(options.server, options.password);
+    if (!db.tableNames().isEmpty())
+        fail("The database at " + options.server + " already holds tables; give an empty one");
+    Transaction tx(db);
+    fillNewDatabase(db, options);
+    writeFileDurably(iniPath, ini, FileAccess::OwnerOnly);
+    try {
+        tx.commit();
+    } catch (const DbError&) {
+        QFile::remove(iniPath);
+        throw;
+    }
+}
+
+// Backups and restores of a server's database are the server's own.
+void refuseOnServer(const AppState& state, const char* what) {
+    if (isServerAddress(state.StrDbName))
+        fail(QStringLiteral("The database is on a server (%1): its %2 is made with the server's "
+                            "own tools, such as pg_dump")
+                 .arg(state.StrDbName, QLatin1String(what)));
+}
+
 } // namespace
 
 void initInstallation(const InitOptions& options) {
@@ -63,20 +97,17 @@ void initInstallation(const InitOptions& options) {
         throw UserError(shown + " already holds an installation",
                         "Folder " + shown + " sudah berisi instalasi (" + kDefaultDbFileName + ")");
 
+    const QByteArray ini =
+        databaseValuesLine(options.server.isEmpty() ? kDefaultDbFileName : options.server,
+                           options.password) +
+        "[MANIFEST]\r\nJENIS=" + (options.air ? "1" : "0") + "\r\nVERSION=1.0\r\n";
+    if (!options.server.isEmpty())
+        return initOnServer(options, iniPath, ini);
     try {
         Database db = Database::create(dbPath, options.password);
-        schema::create(db);
-        // Without demo data the company profile screen creates the setting row on the first run.
-        if (options.demo)
-            addDemoData(db, options.air);
-        if (!options.userName.isEmpty())
-            addUser(db, options.userName, options.userPassword);
+        fillNewDatabase(db, options);
         db.close();
-        writeFileDurably(iniPath,
-                         databaseValuesLine(kDefaultDbFileName, options.password) +
-                             "[MANIFEST]\r\nJENIS=" + (options.air ? "1" : "0") +
-                             "\r\nVERSION=1.0\r\n",
-                         FileAccess::OwnerOnly);
+        writeFileDurably(iniPath, ini, FileAccess::OwnerOnly);
     } catch (const std::runtime_error&) {
         QFile::remove(dbPath);
         throw;
@@ -120,20 +151,25 @@ void changePassword(AppState& state, const std::string& newPassword) {
 }
 
 void backupInstallation(const QString& folder, const QString& target) {
+    refuseOnServer(configured(folder), "backup");
     AppState state = connectInstallation(folder);
     backupDatabase(state.Conn, state.StrDbPassword, target);
 }
 
 QString restoreInstallation(const QString& folder, const QString& source) {
     const AppState state = configured(folder);
+    refuseOnServer(state, "restore");
     return restoreDatabase(QDir(folder).filePath(state.StrDbName), state.StrDbPassword, source);
 }
 
 QStringList tightenPermissions(const QString& folder) {
     const AppState state = configured(folder);
     const QString db = QDir(folder).filePath(state.StrDbName);
+    QStringList files = {state.iniPath()};
+    if (!isServerAddress(state.StrDbName))
+        files << db << db + "-journal";
     QStringList changed;
-    for (const QString& file : {state.iniPath(), db, db + "-journal"}) {
+    for (const QString& file : files) {
         const QByteArray name = QFile::encodeName(file);
         struct stat info {};
         if (::stat(name.constData(), &info) != 0 || (info.st_mode & 077) == 0)

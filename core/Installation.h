@@ -18,12 +18,15 @@ struct InitOptions {
     // A first user to log in with, when a name is given.
     QString userName = {};
     QString userPassword = {};
+    // A postgresql:// URI: the database is on that server, the password is the server's.
+    QString server = {};
 };
 
 // Creates an installation: MANIFEST.INI naming the database and holding its
 // enciphered password, and the encrypted database with every table, both readable
-// by their owner only. Refuses a folder that already holds either file. Throws
-// DbError, UserError or FileWriteError with the reason, leaving no file behind.
+// by their owner only; with a server, the tables in its (empty) database instead. Refuses a folder
+// that already holds either file. Throws DbError, UserError or FileWriteError with the reason,
+// leaving no file behind.
 void initInstallation(const InitOptions& options);
 
 // The installation's state as the program starts it: connection, manifest kind and

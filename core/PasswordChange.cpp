@@ -28,7 +28,7 @@ bool opensWith(const QString& folder, const QString& iniPath) {
     if (!values)
         return false;
     try {
-        Database::open(QDir(folder).filePath(values->dbName), values->password());
+        openNamedDatabase(folder, values->dbName, values->password());
         return true;
     } catch (const DbError&) {
         return false;

@@ -75,7 +75,7 @@ int GetMinHsCount(const Database& db, const QString& nodaftar) {
     const QVariant fewest =
         db.scalar("SELECT min(lines) FROM (SELECT count(h.noseq) AS lines FROM tbldetail d "
                   "LEFT JOIN tblhs h ON h.nodaftar = d.nodaftar AND h.nopos = d.nopos "
-                  "WHERE d.nodaftar = ? GROUP BY d.nopos)",
+                  "WHERE d.nodaftar = ? GROUP BY d.nopos) AS per_pos",
                   {nodaftar});
     if (fewest.isNull())
         return 0;

@@ -62,8 +62,7 @@ bool ReadManifestIni(AppState& state) {
 
 bool OpenConnection(AppState& state) {
     try {
-        state.Conn = Database::open(QDir(state.programFolder).filePath(state.StrDbName),
-                                    state.StrDbPassword);
+        state.Conn = openNamedDatabase(state.programFolder, state.StrDbName, state.StrDbPassword);
         return true;
     } catch (const DbError&) {
         state.Conn.close();

@@ -7,6 +7,7 @@ packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
     libsqlcipher-dev sqlcipher libssl-dev
+    postgresql libpq-dev
     libxlsxwriter-dev libzip-dev
     libgtest-dev googletest
     clang-format poppler-utils xvfb xauth

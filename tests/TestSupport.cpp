@@ -7,6 +7,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vastrel::test {
 
@@ -35,6 +36,47 @@ FileSizeLimit::~FileSizeLimit() {
     getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = static_cast<rlim_t>(m_saved);
     setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+namespace {
+
+QString serverUri(const QString& database) {
+    return QStringLiteral("postgresql://vastrel@/%1?host=%2")
+        .arg(database, qEnvironmentVariable("VASTREL_TEST_SERVER_HOST"));
+}
+
+Database serverAdmin() {
+    return Database::connectServer(serverUri(QStringLiteral("postgres")),
+                                   ServerDatabase::password());
+}
+
+} // namespace
+
+ServerDatabase::ServerDatabase() {
+    if (qEnvironmentVariableIsEmpty("VASTREL_TEST_SERVER_HOST"))
+        return;
+    static int made = 0;
+    const QString name = QStringLiteral("vastrel_test_%1_%2").arg(::getpid()).arg(++made);
+    serverAdmin().exec("CREATE DATABASE " + name); // a name of ours, never a text from outside
+    m_name = name;
+}
+
+ServerDatabase::~ServerDatabase() {
+    if (!available())
+        return;
+    try {
+        serverAdmin().exec("DROP DATABASE " + m_name + " WITH (FORCE)");
+    } catch (const DbError&) {
+        // The cluster goes at the end of the run anyway.
+    }
+}
+
+QString ServerDatabase::uri() const {
+    return serverUri(m_name);
+}
+
+std::string ServerDatabase::password() {
+    return qEnvironmentVariable("VASTREL_TEST_SERVER_PASSWORD").toStdString();
 }
 
 unsigned fileMode(const QString& path) {

@@ -44,6 +44,24 @@ private:
     long m_saved;
 };
 
+// An empty database of its own on the test server that scripts/test.sh starts (its socket
+// folder in VASTREL_TEST_SERVER_HOST, the password in VASTREL_TEST_SERVER_PASSWORD), dropped
+// when it goes. Without a test server it is not available.
+class ServerDatabase {
+public:
+    ServerDatabase();
+    ~ServerDatabase();
+    ServerDatabase(const ServerDatabase&) = delete;
+    ServerDatabase& operator=(const ServerDatabase&) = delete;
+
+    bool available() const { return !m_name.isEmpty(); }
+    QString uri() const;
+    static std::string password();
+
+private:
+    QString m_name;
+};
+
 // The permission bits of a file.
 unsigned fileMode(const QString& path);
 

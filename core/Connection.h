@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Database.h"
+
+#include <memory>
+#include <string>
+
+namespace vastrel {
+
+// The engine side of a Cursor: one query's rows, read one at a time.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    // Reads the next row into `row`; false after the last.
+    virtual bool next(QVariantList& row) = 0;
+    virtual QStringList columnNames() const = 0;
+};
+
+// The engine behind a Database: the encrypted file or a server. Statements come in the
+// program's one SQL, with `?` placeholders and the schema's column kinds; each engine
+// makes of them what it needs.
+class Connection {
+public:
+    virtual ~Connection() = default;
+
+    virtual void exec(const QString& sql, const Params& params) = 0;
+    virtual RowSet query(const QString& sql, const Params& params) = 0;
+    virtual std::unique_ptr<RowSource> cursor(const QString& sql, const Params& params) = 0;
+    virtual long long lastInsertId() = 0;
+    virtual int changes() = 0;
+
+    // Starts a transaction that writes (on the file: takes its write lock at once).
+    virtual void begin() = 0;
+    virtual bool inTransaction() const = 0;
+    virtual void setBusyTimeout(int milliseconds) = 0;
+    virtual void rekey(const std::string& newPassword) = 0;
+    virtual QStringList tableNames() = 0;
+    virtual bool onServer() const = 0;
+    // Holds more of the data in memory while thousands of rows are written, or no longer.
+    virtual void holdPagesForBulk(bool bulk) = 0;
+};
+
+// The encrypted database file at `path`; `create` makes a new one readable by its owner
+// only, refusing a file that exists.
+std::unique_ptr<Connection> openFileConnection(const QString& path, const std::string& password,
+                                               bool create);
+
+// A PostgreSQL server at a postgresql:// URI.
+std::unique_ptr<Connection> openServerConnection(const QString& uri, const std::string& password);
+
+} // namespace vastrel

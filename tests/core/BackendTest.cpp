@@ -1,0 +1,161 @@
+// The same rules on the encrypted file and on a PostgreSQL server: every case runs on both.
+
+#include "DemoData.h"
+#include "FlatFile.h"
+#include "FlatFileImport.h"
+#include "Installation.h"
+#include "Lookups.h"
+#include "ManifestIni.h"
+#include "StartUp.h"
+#include "TestSupport.h"
+
+#include <QProcess>
+
+#include <optional>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+namespace {
+
+enum class Backend { File, Server };
+
+const QString kDemoKey = QString::fromLatin1(kDemoManifestKey);
+
+class BackendTest : public TempDirTest, public ::testing::WithParamInterface<Backend> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Backend::File)
+            return;
+        server.emplace();
+        if (!server->available())
+            GTEST_SKIP() << "no test server: scripts/test.sh starts one";
+    }
+
+    // A demo installation on this case's backend.
+    QString install(const QString& name = QStringLiteral("inst")) {
+        InitOptions options{path(name), server ? ServerDatabase::password() : kTestPassword, false,
+                            true};
+        if (server)
+            options.server = server->uri();
+        initInstallation(options);
+        return path(name);
+    }
+
+    // The demo manifest's flat file as the encrypted file holds it.
+    QStringList referenceFlatFile() {
+        initInstallation({path("reference"), kTestPassword, false, true});
+        return FlatFile(openInstallation(path("reference")), kDemoKey, "0").lines();
+    }
+
+    std::optional<ServerDatabase> server;
+};
+
+TEST_P(BackendTest, TextsCompareAndSortWithoutRegardToCase) {
+    Database db = openInstallation(install());
+    EXPECT_EQ(db.onServer(), GetParam() == Backend::Server);
+    EXPECT_EQ(GetNmPort(db, "idtpp"), "TANJUNG PRIOK, JAKARTA");
+    AddKapal(db, "Km Sinar");
+    AddKapal(db, "KM SINAR");
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM tblkapal WHERE nmkapal = 'km sinar'").toInt(), 1);
+    for (const char* name : {"b", "A", "c"})
+        db.exec("INSERT INTO tbluser (user, password) VALUES (?, 'x')", {name});
+    const RowSet users =
+        db.query("SELECT user FROM tbluser WHERE user IN ('a', 'B', 'C') ORDER BY user");
+    ASSERT_EQ(users.recordCount(), 3);
+    EXPECT_EQ(users.row(0).at(0), "A");
+    EXPECT_EQ(users.row(2).at(0), "c");
+}
+
+TEST_P(BackendTest, ValuesComeBackAsTheyWentIn) {
+    Database db = openInstallation(install());
+    db.exec("INSERT INTO tbldetail (nodaftar, nopos, bruto, jmlkemasan, mark, flagpartial) "
+            "VALUES (?, '0099', ?, ?, ?, ?)",
+            {kDemoKey, 1234.5, 100, QStringLiteral("É 'quoted' ?"), QVariant()});
+    const RowSet row = db.query("SELECT bruto, jmlkemasan, mark, flagpartial FROM tbldetail "
+                                "WHERE nodaftar = ? AND nopos = '0099'",
+                                {kDemoKey});
+    EXPECT_DOUBLE_EQ(row.value("bruto").toDouble(), 1234.5);
+    EXPECT_EQ(row.value("jmlkemasan").toLongLong(), 100);
+    EXPECT_EQ(row.text("mark"), "É 'quoted' ?");
+    EXPECT_TRUE(row.isNull("flagpartial"));
+    db.exec("INSERT INTO tblkapal (nmkapal) VALUES ('KM BARU')");
+    EXPECT_EQ(db.scalar("SELECT nmkapal FROM tblkapal WHERE idkapal = ?", {db.lastInsertId()}),
+              "KM BARU");
+    db.exec("UPDATE tbldetail SET mark = 'X' WHERE nodaftar = ?", {kDemoKey});
+    EXPECT_EQ(db.changes(), db.scalar("SELECT count(*) FROM tbldetail").toInt());
+}
+
+TEST_P(BackendTest, AFailedUnitLeavesNothingAndInnerUnitsStandWithTheOuter) {
+    Database db = openInstallation(install());
+    const auto vessels = [&] { return db.scalar("SELECT count(*) FROM tblkapal").toInt(); };
+    const int before = vessels();
+    try {
+        Transaction outer(db);
+        AddKapal(db, "KM SATU");
+        {
+            Transaction inner(db);
+            AddKapal(db, "KM DUA");
+            inner.commit();
+        }
+        db.exec("INSERT INTO no_such_table VALUES (1)");
+        outer.commit();
+    } catch (const DbError&) {
+    }
+    EXPECT_EQ(vessels(), before);
+    EXPECT_FALSE(db.inTransaction());
+    AddKapal(db, "KM TIGA");
+    EXPECT_EQ(vessels(), before + 1) << "the connection works after the failed unit";
+}
+
+TEST_P(BackendTest, AFlatFileComesBackByteForByte) {
+    const QStringList reference = referenceFlatFile();
+    Database db = openInstallation(install());
+    EXPECT_EQ(FlatFile(db, kDemoKey, "0").lines(), reference);
+    const FlatFileImportPlan plan =
+        planFlatFileImport(db, false, readFlatFile(fileBytes(reference)));
+    ASSERT_TRUE(plan.canImport()) << plan.refusals.join("; ").toStdString();
+    importFlatFile(db, plan);
+    EXPECT_EQ(FlatFile(db, plan.target, "0").lines(), reference);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, BackendTest, ::testing::Values(Backend::File, Backend::Server),
+                         [](const auto& info) {
+                             return info.param == Backend::File ? "File" : "Server";
+                         });
+
+class ServerInstallationTest : public TempDirTest {
+protected:
+    void SetUp() override {
+        if (!server.available())
+            GTEST_SKIP() << "no test server: scripts/test.sh starts one";
+    }
+    ServerDatabase server;
+};
+
+TEST_F(ServerInstallationTest, TheAdminToolSetsUpAndUsesAServerInstallation) {
+    const auto admin = [](const QStringList& args, const QByteArray& input = {}) {
+        QProcess p;
+        p.start(VASTREL_ADMIN_BIN, args);
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished();
+        return p.exitCode();
+    };
+    const QByteArray password = QByteArray::fromStdString(ServerDatabase::password()) + '\n';
+    ASSERT_EQ(
+        admin({"init", folder(), "--server", server.uri(), "--password-stdin", "--demo"}, password),
+        0);
+    EXPECT_EQ(readDatabaseValues(path(kIniFileName))->dbName, server.uri());
+    EXPECT_EQ(admin({"flatfile", "--home", folder(), kDemoKey, "-o", path("out.txt")}), 0);
+    EXPECT_FALSE(readFile("out.txt").isEmpty());
+    EXPECT_EQ(admin({"backup", "--home", folder(), path("copy.db")}), 1)
+        << "a server's backups are the server's own";
+
+    // A database that holds tables already is refused, and no MANIFEST.INI names it.
+    EXPECT_EQ(
+        admin({"init", path("again"), "--server", server.uri(), "--password-stdin"}, password), 1);
+    EXPECT_FALSE(QFile::exists(path("again/" + kIniFileName)));
+}
+
+} // namespace
