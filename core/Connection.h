@@ -31,6 +31,10 @@ public:
 
     // Starts a transaction that writes (on the file: takes its write lock at once).
     virtual void begin() = 0;
+    // Ends the transaction; throws when nothing of it could be kept.
+    virtual void commit() = 0;
+    // Inside a transaction: makes other writers of the matching rows wait for its end.
+    virtual void lockRows(const QString& table, const QString& where, const Params& params) = 0;
     virtual bool inTransaction() const = 0;
     virtual void setBusyTimeout(int milliseconds) = 0;
     virtual void rekey(const std::string& newPassword) = 0;

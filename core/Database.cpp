@@ -139,11 +139,15 @@ void Database::begin() {
 }
 
 void Database::commit() {
-    exec(QStringLiteral("COMMIT"));
+    connection().commit();
 }
 
 void Database::rollback() {
     exec(QStringLiteral("ROLLBACK"));
+}
+
+void Database::lockRows(const QString& table, const QString& where, const Params& params) {
+    connection().lockRows(table, where, params);
 }
 
 bool Database::inTransaction() const {

@@ -132,6 +132,10 @@ public:
     void rollback();
     // True while a transaction is open.
     bool inTransaction() const;
+    // Inside a transaction: other clerks saving the rows of `table` that match `where` wait
+    // until it ends, and then see what it wrote. `table` and `where` are the program's own
+    // texts; values go in `params`.
+    void lockRows(const QString& table, const QString& where, const Params& params);
 
     // Re-enciphers the whole file under a new password; on a server, changes the password
     // the connection logged in with.

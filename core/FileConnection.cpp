@@ -228,7 +228,10 @@ public:
     long long lastInsertId() override { return sqlite3_last_insert_rowid(m_db); }
     int changes() override { return sqlite3_changes(m_db); }
     void begin() override { exec(QStringLiteral("BEGIN IMMEDIATE"), {}); }
+    void commit() override { exec(QStringLiteral("COMMIT"), {}); }
     bool inTransaction() const override { return sqlite3_get_autocommit(m_db) == 0; }
+    // BEGIN IMMEDIATE holds the whole file's write lock already.
+    void lockRows(const QString&, const QString&, const Params&) override {}
     void setBusyTimeout(int milliseconds) override { sqlite3_busy_timeout(m_db, milliseconds); }
 
     void rekey(const std::string& newPassword) override {
@@ -253,6 +256,8 @@ public:
 
     // Pages that stay in memory until the commit are written once, not spilled and read back.
     void holdPagesForBulk(bool bulk) override {
+        if (bulk ? m_bulkDepth++ > 0 : --m_bulkDepth > 0)
+            return; // an inner bulk scope changes nothing
         if (bulk)
             m_cacheSize = query(QStringLiteral("PRAGMA cache_size"), {}).row(0).at(0).toLongLong();
         // The size is a number, the engine's own or ours, never a text from outside.
@@ -282,6 +287,7 @@ private:
     sqlite3* m_db;
     QHash<QString, sqlite3_stmt*> m_statements;
     long long m_cacheSize = 0;
+    int m_bulkDepth = 0;
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "Database.h"
 
+#include <cmath>
+
 namespace vastrel {
 
 namespace {
@@ -37,6 +39,17 @@ QString nextNumber(const QString& last, int width) {
     if (n >= limit - 1 || n < 1)
         return QString(width - 1, '0') + '1';
     return QString::number(n).rightJustified(width, '0');
+}
+
+QString nextFreeNumber(const QString& taken, int width,
+                       const std::function<bool(const QString&)>& isFree) {
+    QString number = taken;
+    for (long long tries = 0; tries < std::pow(10, width); ++tries) {
+        number = nextNumber(number, width);
+        if (isFree(number))
+            return number;
+    }
+    return {};
 }
 
 QString GetNoDaftarAuto(const Database& db) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace vastrel {
 
 class Database;
@@ -30,5 +32,10 @@ bool LineExists(const Database& db, const QString& table, const QString& nodafta
 
 // The number after `last` in a scope of `width` digits; `last` empty means none yet.
 QString nextNumber(const QString& last, int width);
+
+// The first number after `taken`, in a scope of `width` digits, that `isFree` accepts:
+// offered when the number a screen showed was taken meanwhile. Empty when none is free.
+QString nextFreeNumber(const QString& taken, int width,
+                       const std::function<bool(const QString&)>& isFree);
 
 } // namespace vastrel

@@ -89,6 +89,8 @@ int GetMinHsCount(const Database& db, const QString& nodaftar) {
 }
 
 void UpdateStatus(Database& db, const QString& nodaftar) {
+    // A colleague's save of the same manifest is seen whole, or waited for.
+    db.lockRows(QStringLiteral("tblheader"), QStringLiteral("nodaftar = ?"), {nodaftar});
     const QString status = GetMinHsCount(db, nodaftar) >= 1 ? "Y" : "N";
     db.exec("UPDATE tblheader SET status = ? WHERE nodaftar = ?", {status, nodaftar});
 }

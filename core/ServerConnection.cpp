@@ -6,6 +6,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <utility>
@@ -86,11 +87,12 @@ QVariant fieldValue(const PGresult* result, int row, int column) {
     case kFloat8:
         return QVariant(QByteArray::fromRawData(text, length).toDouble());
     case kNumeric: {
-        // A whole number comes back whole, as the file's numeric columns give it.
+        // A whole number comes back whole, as the file's numeric columns give it, unless it
+        // is too large for that.
         const QByteArray number = QByteArray::fromRawData(text, length);
-        if (number.contains('.') || number.contains('e') || number.contains('E'))
-            return QVariant(number.toDouble());
-        return QVariant(number.toLongLong());
+        bool whole = false;
+        const qlonglong value = number.toLongLong(&whole);
+        return whole ? QVariant(value) : QVariant(number.toDouble());
     }
     case kBool:
         return QVariant(qlonglong(text[0] == 't' ? -1 : 0));
@@ -168,9 +170,22 @@ private:
     std::vector<int> m_formats;
 };
 
+constexpr int kDefaultLockTimeoutMs = 30000;
+
+// Our defaults come before the URI, which may set its own; the INI's password after it.
+PGconn* connectTo(const QString& uri, const std::string& password) {
+    const QByteArray address = uri.toUtf8();
+    const char* keywords[] = {"connect_timeout", "client_encoding", "dbname",
+                              password.empty() ? nullptr : "password", nullptr};
+    const char* values[] = {"10", "UTF8", address.constData(), password.c_str(), nullptr};
+    return PQconnectdbParams(keywords, values, 1);
+}
+
 class ServerConnection : public Connection {
 public:
-    explicit ServerConnection(PGconn* connection) : m_connection(connection) {}
+    ServerConnection(QString uri, std::string password)
+        : m_uri(std::move(uri)), m_password(std::move(password)),
+          m_connection(connectTo(m_uri, m_password)) {}
     ~ServerConnection() override { PQfinish(m_connection); }
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
@@ -202,14 +217,30 @@ public:
 
     int changes() override { return m_changes; }
     void begin() override { exec(QStringLiteral("BEGIN"), {}); }
+
+    // After a failed statement the server keeps nothing of the transaction, and its COMMIT
+    // only rolls back: that is a failure, never a save.
+    void commit() override {
+        if (PQtransactionStatus(m_connection) == PQTRANS_INERROR) {
+            exec(QStringLiteral("ROLLBACK"), {});
+            throw DbError("The transaction failed and nothing of it was saved");
+        }
+        const Result result = run(QStringLiteral("COMMIT"), {});
+        if (qstrcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
+            throw DbError("The transaction was rolled back by the server");
+    }
+    void lockRows(const QString& table, const QString& where, const Params& params) override {
+        query("SELECT 1 FROM " + table + " WHERE " + where + " FOR UPDATE", params);
+    }
     bool inTransaction() const override {
         return PQtransactionStatus(m_connection) != PQTRANS_IDLE &&
                PQtransactionStatus(m_connection) != PQTRANS_UNKNOWN;
     }
 
     void setBusyTimeout(int milliseconds) override {
+        m_lockTimeoutMs = std::max(milliseconds, 1); // 0 would wait for ever
         // A number of ours, never a text from outside.
-        exec(QStringLiteral("SET lock_timeout = %1").arg(milliseconds), {});
+        exec(QStringLiteral("SET lock_timeout = %1").arg(m_lockTimeoutMs), {});
     }
 
     // The server keeps the password; what travels is its SCRAM verifier, computed here.
@@ -223,6 +254,8 @@ public:
                                 .arg(QString::fromLatin1(verifier));
         PQfreemem(verifier);
         exec(sql, {});
+        m_texts.remove(sql); // the verifier is not kept
+        m_password = newPassword;
     }
 
     QStringList tableNames() override {
@@ -255,14 +288,17 @@ private:
         return result;
     }
 
-    // After the server went away, the next statement tries a new connection; a transaction
-    // that was open is gone with the old one, and nothing of it was saved.
+    // After the server went away, the next statement tries a new connection, with the
+    // password in force now; a transaction that was open is gone with the old one, and
+    // nothing of it was saved.
     void reconnectWhenLost() {
         if (PQstatus(m_connection) != CONNECTION_BAD)
             return;
-        PQreset(m_connection);
-        if (PQstatus(m_connection) != CONNECTION_OK)
+        PQfinish(m_connection);
+        m_connection = connectTo(m_uri, m_password);
+        if (!connected())
             throw DbError(("Cannot reach the database server: " + lastError()).toStdString());
+        setBusyTimeout(m_lockTimeoutMs);
     }
 
     QByteArray statementText(const QString& sql) {
@@ -291,7 +327,10 @@ private:
         m_citext = true;
     }
 
+    QString m_uri;
+    std::string m_password;
     PGconn* m_connection;
+    int m_lockTimeoutMs = kDefaultLockTimeoutMs;
     QHash<QString, QByteArray> m_texts;
     int m_changes = 0;
     bool m_citext = false;
@@ -300,14 +339,10 @@ private:
 } // namespace
 
 std::unique_ptr<Connection> openServerConnection(const QString& uri, const std::string& password) {
-    const QByteArray address = uri.toUtf8();
-    // Our defaults come before the URI, which may set its own; the INI's password after it.
-    const char* keywords[] = {"connect_timeout", "client_encoding", "dbname",
-                              password.empty() ? nullptr : "password", nullptr};
-    const char* values[] = {"10", "UTF8", address.constData(), password.c_str(), nullptr};
-    auto connection = std::make_unique<ServerConnection>(PQconnectdbParams(keywords, values, 1));
+    auto connection = std::make_unique<ServerConnection>(uri, password);
     if (!connection->connected())
         throw DbError(("Cannot connect to " + uri + ": " + connection->lastError()).toStdString());
+    connection->setBusyTimeout(kDefaultLockTimeoutMs);
     return connection;
 }
 

@@ -427,9 +427,8 @@ void FrmHeader::ViewBLMaster(const QString& nodaftar) {
 bool FrmHeader::SaveToHeader() {
     bool saved = false;
     runGuarded(this, [&] {
-        if (!checkHeader())
+        if (!checkHeader() || !writeHeader())
             return;
-        writeHeader();
         saved = true;
         RefreshReady();
         const QString key = rebuildKey();
@@ -475,13 +474,27 @@ bool FrmHeader::checkArrival() {
 }
 
 // A header needs a group; a New must not take the key of a stored manifest
-// (the registration number starts again at 000001 after 999998).
+// (the registration number starts again at 000001 after 999998, and another clerk may have
+// saved one meanwhile): the next registration number is offered instead.
 bool FrmHeader::checkGroupAndKey() {
     if (groupCode().isEmpty())
         return refuse(QStringLiteral("Silahkan isi Group"), CmbGroup);
-    if (m_state.entry.StrMode == QLatin1String("new") && HeaderExists(m_state.Conn, rebuildKey()))
-        return refuse("No Dokumen " + TextNoDaftar->text() + " sudah ada", nullptr);
-    return true;
+    return checkNewKey();
+}
+
+bool FrmHeader::checkNewKey() {
+    if (m_state.entry.StrMode != QLatin1String("new") || !HeaderExists(m_state.Conn, rebuildKey()))
+        return true;
+    const QString taken = TextNoDaftar->text();
+    const QString date = DateKey(TextTglDok->text());
+    const QString next = nextFreeNumber(taken, 6, [&](const QString& number) {
+        return !HeaderExists(m_state.Conn, date + number);
+    });
+    TextNoDaftar->setText(next.isEmpty() ? taken : next);
+    rebuildKey();
+    return refuse("No Dokumen " + taken + " sudah ada; nomor berikutnya " + TextNoDaftar->text() +
+                      ", silahkan simpan lagi",
+                  nullptr);
 }
 
 // The arrival time: "0830" becomes "08:30"; anything else must already be HH:mm.
@@ -497,8 +510,9 @@ bool FrmHeader::leaveTime() {
     return true;
 }
 
-// Inserts or updates the header with everything that goes with it, as one unit.
-void FrmHeader::writeHeader() {
+// Inserts or updates the header with everything that goes with it, as one unit; false when
+// a new manifest's number was taken since the check.
+bool FrmHeader::writeHeader() {
     Database& db = m_state.Conn;
     const QString key = rebuildKey();
     const QString group = groupCode();
@@ -510,7 +524,25 @@ void FrmHeader::writeHeader() {
                            TxtTime->text() + ":00",
                            TxtMasterNoBL->text(),
                            DisplayToStoredDate(TxtMasterTglBL->text())};
-    Transaction tx(db);
+    const bool isNew = m_state.entry.StrMode == QLatin1String("new");
+    {
+        Transaction tx(db);
+        // New manifests take their registration numbers in turns.
+        db.lockRows(QStringLiteral("tblsetting"), QStringLiteral("1 = 1"), {});
+        if (!(isNew && HeaderExists(db, key))) {
+            storeHeader(key, group, values);
+            tx.commit();
+            return true;
+        }
+    }
+    // Another clerk saved this number meanwhile: said once the lock is given back.
+    checkNewKey();
+    return false;
+}
+
+// Inside writeHeader's transaction: the header row and what goes with it.
+void FrmHeader::storeHeader(const QString& key, const QString& group, const Params& values) {
+    Database& db = m_state.Conn;
     if (HeaderExists(db, key)) {
         db.exec(QStringLiteral("UPDATE tblheader SET jnsmanifest = ?, vessel = ?, voyage = ?, "
                                "kdgrup = ?, arrivingdate = ?, arrivingtime = ?, no_master = ?, "
@@ -528,7 +560,6 @@ void FrmHeader::writeHeader() {
         SaveNoDaftarAuto(db, TextNoDaftar->text());
     }
     UpdateStatus(db, key);
-    tx.commit();
 }
 
 // The vessel list grows with every vessel name a header uses.

@@ -8,7 +8,6 @@
 
 #include <QWidget>
 
-
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -130,7 +129,9 @@ private:
     bool checkMaster();
     bool checkArrival();
     bool checkGroupAndKey();
-    void writeHeader();
+    bool writeHeader();
+    void storeHeader(const QString& key, const QString& group, const Params& values);
+    bool checkNewKey();
     void SaveToKapal(const QString& name);
     void CmdDetail_Click();
     void CmdHeader_Click();
@@ -148,7 +149,7 @@ private:
     bool checkPartialShipment();
     bool checkNewPos();
     Params posValues() const;
-    void writePos(const Params& values);
+    bool writePos(const Params& values);
     void enablePosButtons();
     void enableUnitFields();
     void refreshPosCounts();

@@ -513,7 +513,8 @@ bool FrmHeader::SaveToDetail() {
         rebuildKey();
         if (!checkPos())
             return;
-        writePos(posValues());
+        if (!writePos(posValues()))
+            return;
         saved = true;
         RefreshBarang();
         Messages::show(this, QStringLiteral("Data berhasil disimpan"), Messages::kInformation,
@@ -617,12 +618,20 @@ bool FrmHeader::checkPartialShipment() {
 }
 
 // A New must not take the number of a stored POS (POS numbers start again at
-// 0001 after 9998).
+// 0001 after 9998, and another clerk may have saved one meanwhile): the next free number
+// is offered instead, and the typed values stay.
 bool FrmHeader::checkNewPos() {
+    const QString pos = TextPos->text().trimmed();
     if (m_state.entry.StrMode != QLatin1String("new") ||
-        !CheckDetail(m_state.entry.StrNoDaftar, TextPos->text().trimmed()))
+        !CheckDetail(m_state.entry.StrNoDaftar, pos))
         return true;
-    return refuse("No Pos " + TextPos->text().trimmed() + " sudah ada", nullptr);
+    const QString key = m_state.entry.StrNoDaftar;
+    const QString next =
+        nextFreeNumber(pos, 4, [&](const QString& number) { return !CheckDetail(key, number); });
+    TextPos->setText(next.isEmpty() ? pos : next);
+    return refuse("No Pos " + pos + " sudah ada; nomor berikutnya " + TextPos->text() +
+                      ", silahkan simpan lagi",
+                  nullptr);
 }
 
 // The values of the POS on screen, in the order of kPosColumns.
@@ -652,21 +661,33 @@ Params FrmHeader::posValues() const {
             partial ? wholeNumber(TxtNoPackage) : qlonglong{0}};
 }
 
-// Stores the POS with its new parties and the manifest's readiness, as one unit.
-void FrmHeader::writePos(const Params& values) {
+// Stores the POS with its new parties and the manifest's readiness, as one unit; false
+// when a new POS's number was taken since the check.
+bool FrmHeader::writePos(const Params& values) {
     Database& db = m_state.Conn;
     const QString key = m_state.entry.StrNoDaftar;
     const QString pos = TextPos->text().trimmed();
-    Transaction tx(db);
-    AddParties(db, plainText(TxtShipperNm), plainText(TxtShipperAddr), QStringLiteral("1"));
-    AddParties(db, plainText(TxtConsigneeNm), plainText(TxtConsigneeAddr), QStringLiteral("2"));
-    AddParties(db, plainText(TxtNotifyNm), plainText(TxtNotifyAddr), QStringLiteral("3"));
-    if (CheckDetail(key, pos))
-        db.exec(updatePosSql(), values + Params{key, pos});
-    else
-        db.exec(insertPosSql(), Params{key, pos} + values);
-    UpdateStatus(db, key);
-    tx.commit();
+    const bool isNew = m_state.entry.StrMode == QLatin1String("new");
+    {
+        Transaction tx(db);
+        // Clerks saving POS of one manifest take turns, so a number is never taken twice.
+        db.lockRows(QStringLiteral("tblheader"), QStringLiteral("nodaftar = ?"), {key});
+        const bool stored = CheckDetail(key, pos);
+        if (!(isNew && stored)) {
+            AddParties(db, plainText(TxtShipperNm), plainText(TxtShipperAddr), QStringLiteral("1"));
+            AddParties(db, plainText(TxtConsigneeNm), plainText(TxtConsigneeAddr),
+                       QStringLiteral("2"));
+            AddParties(db, plainText(TxtNotifyNm), plainText(TxtNotifyAddr), QStringLiteral("3"));
+            db.exec(stored ? updatePosSql() : insertPosSql(),
+                    stored ? values + Params{key, pos} : Params{key, pos} + values);
+            UpdateStatus(db, key);
+            tx.commit();
+            return true;
+        }
+    }
+    // Another clerk saved this number meanwhile: said once the lock is given back.
+    checkNewPos();
+    return false;
 }
 
 bool FrmHeader::DeleteToDetail() {

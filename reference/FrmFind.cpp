@@ -103,10 +103,11 @@ const std::vector<LookupModule>& lookupModules() {
         {{"kpbc", "kpbc1"},
          {{{"Kode"}, 2500}, {{"Nama"}, 5000}},
          {"KPBC"},
-         "SELECT kode,nama FROM tblkpbc WHERE kode <> '000000' AND substr(kode,-4) <> '0000' "
+         "SELECT kode,nama FROM tblkpbc WHERE kode <> '000000' AND substr(kode, length(kode) - 3) "
+         "<> '0000' "
          "ORDER BY kode LIMIT 100",
          "SELECT kode,nama FROM (SELECT kode,nama FROM tblkpbc WHERE nama LIKE ?) X "
-         "WHERE kode <> '000000' AND substr(kode,-4) <> '0000' ORDER BY kode",
+         "WHERE kode <> '000000' AND substr(kode, length(kode) - 3) <> '0000' ORDER BY kode",
          {},
          {{"kpbc1", {"TxtKPBCKd", "TxtKPBCNm"}}}},
     };

@@ -6,12 +6,15 @@
 #include "Installation.h"
 #include "Lookups.h"
 #include "ManifestIni.h"
+#include "Numbering.h"
 #include "StartUp.h"
 #include "TestSupport.h"
 
 #include <QProcess>
 
 #include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vastrel;
 using namespace vastrel::test;
@@ -106,6 +109,18 @@ TEST_P(BackendTest, AFailedUnitLeavesNothingAndInnerUnitsStandWithTheOuter) {
     EXPECT_FALSE(db.inTransaction());
     AddKapal(db, "KM TIGA");
     EXPECT_EQ(vessels(), before + 1) << "the connection works after the failed unit";
+
+    // A commit that says it succeeded kept what the unit wrote before a failed statement.
+    Transaction unit(db);
+    AddKapal(db, "KM EMPAT");
+    EXPECT_THROW(db.exec("INSERT INTO no_such_table VALUES (1)"), DbError);
+    bool committed = true;
+    try {
+        unit.commit();
+    } catch (const DbError&) {
+        committed = false;
+    }
+    EXPECT_EQ(vessels(), before + (committed ? 2 : 1));
 }
 
 TEST_P(BackendTest, AFlatFileComesBackByteForByte) {
@@ -117,6 +132,45 @@ TEST_P(BackendTest, AFlatFileComesBackByteForByte) {
     ASSERT_TRUE(plan.canImport()) << plan.refusals.join("; ").toStdString();
     importFlatFile(db, plan);
     EXPECT_EQ(FlatFile(db, plan.target, "0").lines(), reference);
+}
+
+// Clerks appending POS to one manifest at the same moment, each in a process of its own,
+// as the entry screen saves a new POS: none is lost and no number is issued twice.
+TEST_P(BackendTest, ClerksAppendingPosAtOnceLoseNothing) {
+    const QString folder = install();
+    const int before = openInstallation(folder).scalar("SELECT count(*) FROM tbldetail").toInt();
+    constexpr int kClerks = 4;
+    constexpr int kPosEach = 15;
+    std::vector<pid_t> clerks;
+    for (int c = 0; c < kClerks; ++c) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            int failures = 0;
+            try {
+                Database db = openInstallation(folder);
+                for (int i = 0; i < kPosEach; ++i) {
+                    Transaction tx(db);
+                    db.lockRows("tblheader", "nodaftar = ?", {kDemoKey});
+                    db.exec("INSERT INTO tbldetail (nodaftar, nopos, nobl) VALUES (?, ?, ?)",
+                            {kDemoKey, GetNextPos(db, kDemoKey), QStringLiteral("C%1").arg(c)});
+                    tx.commit();
+                }
+            } catch (const std::exception&) {
+                failures = 1;
+            }
+            _exit(failures);
+        }
+        clerks.push_back(pid);
+    }
+    for (const pid_t pid : clerks) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a clerk's save failed";
+    }
+    Database db = openInstallation(folder);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM tbldetail").toInt(), before + kClerks * kPosEach);
+    EXPECT_EQ(db.scalar("SELECT count(DISTINCT nopos) FROM tbldetail").toInt(),
+              before + kClerks * kPosEach);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, BackendTest, ::testing::Values(Backend::File, Backend::Server),

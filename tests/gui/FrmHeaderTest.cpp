@@ -491,7 +491,8 @@ private slots:
         fillHeader();
         set("TxtKapal", "OTHER");
         QVERIFY(!saveHeader());
-        QCOMPARE(shownTexts(), QStringList{"No Dokumen 000001 sudah ada"});
+        QCOMPARE(shownTexts(), QStringList{"No Dokumen 000001 sudah ada; nomor berikutnya "
+                                           "000002, silahkan simpan lagi"});
         QCOMPARE(stored("SELECT vessel FROM tblheader"), QString("SEA BREEZE"));
         QCOMPARE(stored("SELECT nodaftarauto FROM tblsetting"), QString("999998"));
 
@@ -504,8 +505,12 @@ private slots:
         QCOMPARE(field("TextPos")->text(), QString("0001"));
         fillPos("OTHER");
         QVERIFY(!savePos());
-        QCOMPARE(shownTexts(), QStringList{"No Pos 0001 sudah ada"});
+        QCOMPARE(shownTexts(),
+                 QStringList{"No Pos 0001 sudah ada; nomor berikutnya 0002, silahkan simpan lagi"});
         QCOMPARE(stored("SELECT nobl FROM tbldetail WHERE nopos = '0001'"), QString("BL0001"));
+        // The typed values stay; saved again, the POS takes the number offered.
+        QVERIFY(savePos());
+        QCOMPARE(stored("SELECT nobl FROM tbldetail WHERE nopos = '0002'"), QString("OTHER"));
     }
 
     void aFailingStatementWritesNothingAndSaysWhy() {
