@@ -7,6 +7,7 @@
 #include "FlatFileImport.h"
 #include "Installation.h"
 #include "ManifestReports.h"
+#include "Migration.h"
 #include "Numbering.h"
 #include "Readiness.h"
 #include "ReportLayouts.h"
@@ -48,8 +49,8 @@ void print(FILE* out, const QString& text) {
 bool splitArguments(const QStringList& args, QStringList* values, QStringList* options,
                     QString* unknown) {
     static const QStringList flags = {"--demo", "--help", "--password-stdin"};
-    static const QStringList valued = {"--home",     "--into",   "--kind", "--encoding",
-                                       "--password", "--server", "-o"};
+    static const QStringList valued = {"--home",   "--into", "--kind", "--encoding", "--password",
+                                       "--server", "--from", "--to",   "-o"};
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith("--") && args[i] != "-o") {
             *values << args[i];
@@ -365,6 +366,22 @@ const std::map<QString, Command>& commands() {
                   throw DbError("-o FILE.xlsx is required");
               writeSheetTemplate(target, kind == "air" ? ManifestKind::Air : ManifestKind::Sea);
               print(stdout, "Template written to " + target);
+          }}},
+        {"migrate",
+         {"migrate --from DIR --to DIR\n"
+          "  Copies every table of one installation into another, from an encrypted file to\n"
+          "  a server or back (make the target with init first), in one transaction, and\n"
+          "  checks every table's row count before it commits. A target that holds\n"
+          "  manifests is refused.",
+          0,
+          [](const QStringList&, const QStringList& options) {
+              const QString from = option(options, "--from");
+              const QString to = option(options, "--to");
+              if (from.isEmpty() || to.isEmpty())
+                  throw DbError("--from DIR and --to DIR are both required");
+              for (const TableCopy& copy : migrateInstallation(from, to))
+                  print(stdout, QStringLiteral("%1: %2 rows").arg(copy.table).arg(copy.rows));
+              print(stdout, "Copied " + from + " into " + to);
           }}},
         {"tighten",
          {"tighten --home DIR\n"

@@ -39,6 +39,9 @@ public:
     virtual void setBusyTimeout(int milliseconds) = 0;
     virtual void rekey(const std::string& newPassword) = 0;
     virtual QStringList tableNames() = 0;
+    // After rows were written with their own values in `column`, the database's numbering
+    // of it goes on after the largest.
+    virtual void resumeNumbering(const QString& table, const QString& column) = 0;
     virtual bool onServer() const = 0;
     // Holds more of the data in memory while thousands of rows are written, or no longer.
     virtual void holdPagesForBulk(bool bulk) = 0;

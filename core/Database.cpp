@@ -162,6 +162,10 @@ QStringList Database::tableNames() const {
     return connection().tableNames();
 }
 
+void Database::resumeNumbering(const QString& table, const QString& column) {
+    connection().resumeNumbering(table, column);
+}
+
 bool isServerAddress(const QString& name) {
     return name.startsWith(QLatin1String("postgresql://")) ||
            name.startsWith(QLatin1String("postgres://"));

@@ -143,6 +143,9 @@ public:
 
     // The tables the database holds, in any order.
     QStringList tableNames() const;
+    // After rows were written with their own values in the numbered `column` of `table`
+    // (the program's own names), new rows are numbered after the largest.
+    void resumeNumbering(const QString& table, const QString& column);
 
 private:
     friend class BulkWrite;

@@ -253,6 +253,8 @@ public:
     }
 
     bool onServer() const override { return false; }
+    // AUTOINCREMENT goes on after the largest key written, whoever wrote it.
+    void resumeNumbering(const QString&, const QString&) override {}
 
     // Pages that stay in memory until the commit are written once, not spilled and read back.
     void holdPagesForBulk(bool bulk) override {

@@ -130,6 +130,14 @@ QStringList requiredColumns(const QString& table) {
     return columns;
 }
 
+QString numberedColumn(const QString& table) {
+    for (const QString& definition : columnDefinitions(table)) {
+        if (definition.contains(QLatin1String("AUTOINCREMENT")))
+            return definition.section(' ', 0, 0);
+    }
+    return {};
+}
+
 ColumnKind columnKind(const QString& column) {
     static const QStringList dates = {"arrivingdate", "tgl_master", "tglbl", "pebtgl"};
     static const QStringList numbers = {"bruto",        "volume",   "jmlkemasan", "grandcontainer",

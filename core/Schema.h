@@ -23,6 +23,8 @@ QStringList tableNames();
 QStringList columnNames(const QString& table);
 // The columns a new row must give a value for (declared NOT NULL without a default).
 QStringList requiredColumns(const QString& table);
+// The column the database numbers by itself (idkapal, idparties); empty when none.
+QString numberedColumn(const QString& table);
 
 enum class ColumnKind { Text, Number, Boolean, Date, Time };
 // How a column's values are stored (see the conventions above).

@@ -269,6 +269,14 @@ public:
     }
 
     bool onServer() const override { return true; }
+
+    // An identity column's sequence does not see keys written with their own values.
+    void resumeNumbering(const QString& table, const QString& column) override {
+        query(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), "
+                             "coalesce(max(%1), 0) + 1, false) FROM %2")
+                  .arg(column, table),
+              {table.toLower(), column.toLower()});
+    }
     void holdPagesForBulk(bool) override {} // the server manages its own memory
 
 private:

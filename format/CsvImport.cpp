@@ -291,6 +291,8 @@ int importCsv(Database& db, const QString& table, const QString& csvPath, CsvEnc
             failAt(csvPath, row.line, QString::fromUtf8(e.what()));
         }
     }
+    if (const QString numbered = schema::numberedColumn(table); columns.contains(numbered))
+        db.resumeNumbering(table, numbered);
     tx.commit();
     return static_cast<int>(rows.size()) - 1;
 }

@@ -6,9 +6,12 @@
 #include "Installation.h"
 #include "Lookups.h"
 #include "ManifestIni.h"
+#include "Migration.h"
 #include "Numbering.h"
+#include "Schema.h"
 #include "StartUp.h"
 #include "TestSupport.h"
+#include "UserError.h"
 
 #include <QProcess>
 
@@ -35,10 +38,10 @@ protected:
             GTEST_SKIP() << "no test server: scripts/test.sh starts one";
     }
 
-    // A demo installation on this case's backend.
-    QString install(const QString& name = QStringLiteral("inst")) {
+    // An installation on this case's backend, with the demo data or empty.
+    QString install(const QString& name = QStringLiteral("inst"), bool demo = true) {
         InitOptions options{path(name), server ? ServerDatabase::password() : kTestPassword, false,
-                            true};
+                            demo};
         if (server)
             options.server = server->uri();
         initInstallation(options);
@@ -132,6 +135,22 @@ TEST_P(BackendTest, AFlatFileComesBackByteForByte) {
     ASSERT_TRUE(plan.canImport()) << plan.refusals.join("; ").toStdString();
     importFlatFile(db, plan);
     EXPECT_EQ(FlatFile(db, plan.target, "0").lines(), reference);
+}
+
+TEST_P(BackendTest, MigrateCopiesEveryRowOnceAndRefusesATargetWithManifests) {
+    const QStringList reference = referenceFlatFile();
+    const QString target = install(QStringLiteral("target"), false);
+    const QList<TableCopy> copied = migrateInstallation(path("reference"), target);
+    Database db = openInstallation(target);
+    ASSERT_EQ(copied.size(), schema::tableNames().size());
+    for (const TableCopy& copy : copied)
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM " + copy.table).toLongLong(), copy.rows)
+            << copy.table.toStdString();
+    EXPECT_GT(copied.first().rows, 0);
+    EXPECT_EQ(FlatFile(db, kDemoKey, "0").lines(), reference);
+    db.exec("INSERT INTO tblparties (NamaParties, KodeParties) VALUES ('PT BARU', '1')");
+    EXPECT_GT(db.lastInsertId(), 0) << "numbering goes on after the copied keys";
+    EXPECT_THROW(migrateInstallation(path("reference"), target), UserError);
 }
 
 // Clerks appending POS to one manifest at the same moment, each in a process of its own,
