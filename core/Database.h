@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UserError.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -12,9 +14,12 @@
 namespace vastrel {
 
 // A failed open or statement; what() carries the engine's reason.
-class DbError : public std::runtime_error {
+class DbError : public UserError {
 public:
-    using std::runtime_error::runtime_error;
+    explicit DbError(const std::string& english) : UserError(QString::fromStdString(english)) {}
+    explicit DbError(const char* english) : DbError(std::string(english)) {}
+    // A failure the screens say in their own words.
+    DbError(const QString& english, const QString& indonesian) : UserError(english, indonesian) {}
 };
 
 // Values bound to the `?` placeholders of a statement, in order.

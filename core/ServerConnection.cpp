@@ -288,10 +288,15 @@ private:
                                    values.values(), values.lengths(), values.formats(), 0));
         const ExecStatusType status = PQresultStatus(result.get());
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            const bool lost = PQstatus(m_connection) == CONNECTION_BAD;
-            throw DbError(
-                (lost ? "The connection to the database server was lost: " : "Statement failed: ") +
-                QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed().toStdString());
+            const QString reason = QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed();
+            if (PQstatus(m_connection) == CONNECTION_BAD)
+                throw DbError("The connection to the database server was lost; nothing was "
+                              "saved, and the next action connects again: " +
+                                  reason,
+                              "Koneksi ke server database terputus; data tidak tersimpan. Ulangi "
+                              "perintah untuk menyambung kembali. (" +
+                                  reason + ")");
+            throw DbError(("Statement failed: " + reason).toStdString());
         }
         return result;
     }
@@ -305,7 +310,8 @@ private:
         PQfinish(m_connection);
         m_connection = connectTo(m_uri, m_password);
         if (!connected())
-            throw DbError(("Cannot reach the database server: " + lastError()).toStdString());
+            throw DbError("Cannot reach the database server: " + lastError(),
+                          "Server database tidak dapat dihubungi: " + lastError());
         setBusyTimeout(m_lockTimeoutMs);
     }
 

@@ -103,7 +103,7 @@ int selectedRow(const QTableView* list) {
 }
 
 void showDbError(QWidget* parent, const DbError& error) {
-    Messages::show(parent, QString::fromUtf8(error.what()));
+    Messages::show(parent, error.indonesian());
 }
 
 void runGuarded(QWidget* parent, const std::function<void()>& action) {

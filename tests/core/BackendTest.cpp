@@ -231,4 +231,25 @@ TEST_F(ServerInstallationTest, TheAdminToolSetsUpAndUsesAServerInstallation) {
     EXPECT_FALSE(QFile::exists(path("again/" + kIniFileName)));
 }
 
+TEST_F(ServerInstallationTest, ADroppedConnectionIsSaidAndTheNextActionConnectsAgain) {
+    InitOptions options{folder(), ServerDatabase::password(), false, true};
+    options.server = server.uri();
+    initInstallation(options);
+    Database db = openInstallation(folder());
+    const auto vessels = [&] { return db.scalar("SELECT count(*) FROM tblkapal").toInt(); };
+    const int before = vessels();
+    try {
+        Transaction tx(db);
+        AddKapal(db, "KM SEPARUH");
+        Database::connectServer(server.uri(), ServerDatabase::password())
+            .exec("SELECT pg_terminate_backend(?)", {db.scalar("SELECT pg_backend_pid()")});
+        AddKapal(db, "KM TERPUTUS");
+        tx.commit();
+        ADD_FAILURE() << "a save on a dropped connection reported success";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.indonesian().contains("terputus")) << e.what();
+    }
+    EXPECT_EQ(vessels(), before) << "nothing half-saved, and connected again";
+}
+
 } // namespace
