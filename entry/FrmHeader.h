@@ -150,6 +150,8 @@ private:
     bool checkNewPos();
     Params posValues() const;
     bool writePos(const Params& values);
+    QStringList storedPosValues(const QString& nodaftar, const QString& nopos) const;
+    QString changedSinceShown(const QString& nodaftar, const QString& nopos) const;
     void enablePosButtons();
     void enableUnitFields();
     void refreshPosCounts();
@@ -179,6 +181,10 @@ private:
     CommandHost& m_host;
     RowSet m_rsHeader;
     RowSet m_rsDetail;
+    // The stored values of the POS on screen as they were shown (or last saved), to tell
+    // whether another clerk changed them before a save.
+    QString m_shownPos;
+    QStringList m_shownPosValues;
     QString StrJnsHeader;  // lower-cased direction of the header whose POS are shown
     QString StrGrupHeader; // group of that header
 

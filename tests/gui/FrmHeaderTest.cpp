@@ -513,6 +513,28 @@ private slots:
         QCOMPARE(stored("SELECT nobl FROM tbldetail WHERE nopos = '0002'"), QString("OTHER"));
     }
 
+    // Another clerk (another connection) changes, then deletes, the POS on screen: the save
+    // says so and overwrites nothing, and the typed values stay.
+    void aPosChangedOrDeletedByAnotherClerkIsNotOverwritten() {
+        storeHeader(kStoredKey);
+        storePos(kStoredKey, "0001");
+        screen->openManifest(kStoredKey);
+        field<QPushButton>("CmdDetail")->click();
+        edit();
+        set("TxtNoBL1", "MINE");
+        Database other = Database::open(inst->dir.filePath("test.db"), "pw");
+        const Params pos = {kStoredKey};
+        other.exec("UPDATE tbldetail SET nobl = 'THEIRS' WHERE nodaftar = ?", pos);
+        QVERIFY(!savePos());
+        QVERIFY(shownTexts().value(0).startsWith("Data telah diubah oleh user lain"));
+        QCOMPARE(stored("SELECT nobl FROM tbldetail"), QString("THEIRS"));
+        QCOMPARE(field("TxtNoBL1")->text(), QString("MINE"));
+        other.exec("DELETE FROM tbldetail WHERE nodaftar = ?", pos);
+        QVERIFY(!savePos());
+        QVERIFY(shownTexts().value(0).startsWith("Data telah dihapus oleh user lain"));
+        QCOMPARE(count("SELECT count(*) FROM tbldetail"), 0);
+    }
+
     void aFailingStatementWritesNothingAndSaysWhy() {
         inst->exec("DROP TABLE tblkapal");
         newManifest();
