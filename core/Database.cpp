@@ -201,17 +201,22 @@ Transaction::Transaction(Database& db) : m_db(db), m_nested(db.inTransaction()) 
 }
 
 Transaction::~Transaction() {
-    if (m_done)
-        return;
     try {
-        if (m_nested) {
-            m_db.exec(QStringLiteral("ROLLBACK TO nested_unit"));
-            m_db.exec(QStringLiteral("RELEASE nested_unit"));
-        } else {
-            m_db.rollback();
-        }
+        rollback();
     } catch (const DbError&) {
         // The engine already rolled back (for instance after a failed COMMIT).
+    }
+}
+
+void Transaction::rollback() {
+    if (m_done)
+        return;
+    m_done = true;
+    if (m_nested) {
+        m_db.exec(QStringLiteral("ROLLBACK TO nested_unit"));
+        m_db.exec(QStringLiteral("RELEASE nested_unit"));
+    } else {
+        m_db.rollback();
     }
 }
 

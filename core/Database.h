@@ -191,6 +191,8 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
+    // Undoes the unit now rather than at the end of its scope.
+    void rollback();
 
 private:
     Database& m_db;

@@ -66,7 +66,7 @@ bool FrmHeader::normaliseDate(QLineEdit* box) {
 }
 
 FrmHeader::FrmHeader(AppState& state, CommandHost& host, QWidget* parent)
-    : QWidget(parent), m_state(state), m_host(host) {
+    : QWidget(parent), m_state(state), m_host(host), m_shownPos(shownPosRow()) {
     setObjectName(QStringLiteral("FrmHeader"));
     setWindowTitle(QStringLiteral("Entry Manifest"));
     setFont(QFont(QStringLiteral("Verdana"), 8));
@@ -386,6 +386,7 @@ void FrmHeader::ValueHeader() {
         return;
     const RowSet& rs = m_rsHeader;
     const QString key = rs.text(QStringLiteral("nodaftar"));
+    m_shownHeader.remember({key}, rs);
     TextNoDaftar->setText(key.mid(8, 6));
     TextTglDok->setText(key.mid(6, 2) + "-" + key.mid(4, 2) + "-" + key.left(4));
     const QString direction = rs.text(QStringLiteral("jnsmanifest"));
@@ -525,18 +526,25 @@ bool FrmHeader::writeHeader() {
                            TxtMasterNoBL->text(),
                            DisplayToStoredDate(TxtMasterTglBL->text())};
     const bool isNew = m_state.entry.StrMode == QLatin1String("new");
+    QString conflict;
     {
         Transaction tx(db);
         // New manifests take their registration numbers in turns.
         db.lockRows(QStringLiteral("tblsetting"), QStringLiteral("1 = 1"), {});
-        if (!(isNew && HeaderExists(db, key))) {
+        db.lockRows(QStringLiteral("tblheader"), QStringLiteral("nodaftar = ?"), {key});
+        if (!isNew)
+            conflict = m_shownHeader.changedSince(db, {key});
+        if (conflict.isEmpty() && !(isNew && HeaderExists(db, key))) {
             storeHeader(key, group, values);
             tx.commit();
+            m_shownHeader.remember(db, {key});
             return true;
         }
     }
-    // Another clerk saved this number meanwhile: said once the lock is given back.
-    checkNewKey();
+    // Said once the lock is given back; the typed values stay on screen.
+    if (!conflict.isEmpty())
+        return refuse(conflict, nullptr);
+    checkNewKey(); // another clerk saved this number meanwhile
     return false;
 }
 

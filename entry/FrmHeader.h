@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "Messages.h"
 #include "PosKey.h"
+#include "ShownRow.h"
 
 #include <QWidget>
 
@@ -150,8 +151,7 @@ private:
     bool checkNewPos();
     Params posValues() const;
     bool writePos(const Params& values);
-    QStringList storedPosValues(const QString& nodaftar, const QString& nopos) const;
-    QString changedSinceShown(const QString& nodaftar, const QString& nopos) const;
+    static ShownRow shownPosRow();
     void enablePosButtons();
     void enableUnitFields();
     void refreshPosCounts();
@@ -181,10 +181,12 @@ private:
     CommandHost& m_host;
     RowSet m_rsHeader;
     RowSet m_rsDetail;
-    // The stored values of the POS on screen as they were shown (or last saved), to tell
-    // whether another clerk changed them before a save.
-    QString m_shownPos;
-    QStringList m_shownPosValues;
+    // The POS on screen as shown or last saved, to tell whether another clerk changed it.
+    ShownRow m_shownPos;
+    ShownRow m_shownHeader{QStringLiteral("tblheader"),
+                           {"jnsmanifest", "vessel", "voyage", "kdgrup", "arrivingdate",
+                            "arrivingtime", "no_master", "tgl_master"},
+                           QStringLiteral("nodaftar = ?")};
     QString StrJnsHeader;  // lower-cased direction of the header whose POS are shown
     QString StrGrupHeader; // group of that header
 

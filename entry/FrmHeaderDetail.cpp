@@ -481,33 +481,11 @@ void FrmHeader::ValueDetail() {
     TxtNoContainer->setText(field("grandcontainer"));
     TextTotContainer->setText(
         QString::number(CountKontainer(m_state.Conn, rebuildKey(), TextPos->text())));
-    m_shownPos = field("nopos");
-    m_shownPosValues.clear();
-    for (const QString& column : kPosColumns)
-        m_shownPosValues << rs.text(column);
+    m_shownPos.remember({rebuildKey(), field("nopos")}, rs);
 }
 
-// The stored values of a POS in the order of kPosColumns; empty when it is not stored.
-QStringList FrmHeader::storedPosValues(const QString& nodaftar, const QString& nopos) const {
-    const RowSet rs = m_state.Conn.query("SELECT " + kPosColumns.join(", ") +
-                                             " FROM tbldetail WHERE nodaftar = ? AND nopos = ?",
-                                         {nodaftar, nopos});
-    QStringList values;
-    for (int c = 0; !rs.eof() && c < rs.fieldCount(); ++c)
-        values << rs.value(c).toString();
-    return values;
-}
-
-// Why an edited POS may not be saved: another clerk deleted or changed it since it was
-// shown. Empty when it is stored as shown.
-QString FrmHeader::changedSinceShown(const QString& nodaftar, const QString& nopos) const {
-    const QStringList stored = storedPosValues(nodaftar, nopos);
-    if (stored.isEmpty())
-        return QStringLiteral("Data telah dihapus oleh user lain, tidak disimpan");
-    if (nopos.compare(m_shownPos, Qt::CaseInsensitive) == 0 && stored != m_shownPosValues)
-        return QStringLiteral("Data telah diubah oleh user lain sejak ditampilkan, tidak "
-                              "disimpan; buka kembali POS ini untuk melihatnya");
-    return {};
+ShownRow FrmHeader::shownPosRow() {
+    return {QStringLiteral("tbldetail"), kPosColumns, QStringLiteral("nodaftar = ? AND nopos = ?")};
 }
 
 void FrmHeader::BlankDetail() {
@@ -702,7 +680,7 @@ bool FrmHeader::writePos(const Params& values) {
         db.lockRows(QStringLiteral("tblheader"), QStringLiteral("nodaftar = ?"), {key});
         const bool stored = CheckDetail(key, pos);
         if (!isNew)
-            conflict = changedSinceShown(key, pos);
+            conflict = m_shownPos.changedSince(db, {key, pos});
         if (conflict.isEmpty() && !(isNew && stored)) {
             AddParties(db, plainText(TxtShipperNm), plainText(TxtShipperAddr), QStringLiteral("1"));
             AddParties(db, plainText(TxtConsigneeNm), plainText(TxtConsigneeAddr),
@@ -712,8 +690,7 @@ bool FrmHeader::writePos(const Params& values) {
                     stored ? values + Params{key, pos} : Params{key, pos} + values);
             UpdateStatus(db, key);
             tx.commit();
-            m_shownPos = pos;
-            m_shownPosValues = storedPosValues(key, pos);
+            m_shownPos.remember(db, {key, pos});
             return true;
         }
     }

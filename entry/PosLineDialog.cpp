@@ -39,7 +39,9 @@ QPushButton* addCommand(QHBoxLayout* row, const QString& name, const QString& ca
 } // namespace
 
 PosLineDialog::PosLineDialog(AppState& state, const PosKey& key, Layout layout, QWidget* parent)
-    : QDialog(parent), m_state(state), m_layout(std::move(layout)) {
+    : QDialog(parent), m_state(state), m_layout(std::move(layout)),
+      m_shownLine(m_layout.table, {QStringLiteral("*")},
+                  QStringLiteral("nodaftar = ? AND nopos = ? AND noseq = ?")) {
     setWindowTitle(m_layout.caption);
     setFont(QFont(QStringLiteral("Verdana"), 8));
     auto* page = new QVBoxLayout(this);
@@ -134,9 +136,13 @@ bool PosLineDialog::writeLine(const QStringList& columns, const Params& values) 
     const LineId line = currentLine();
     const Params key = {line.nodaftar, line.nopos, line.noseq};
     Transaction tx(db());
+    // Clerks saving lines of one manifest take turns.
+    db().lockRows(QStringLiteral("tblheader"), QStringLiteral("nodaftar = ?"), {line.nodaftar});
     const bool stored = LineExists(db(), m_layout.table, line.nodaftar, line.nopos, line.noseq);
-    if (stored && m_lineIsNew) {
-        refuse(lineTakenMessage(line.noseq), nullptr);
+    const QString conflict = m_lineIsNew ? QString() : m_shownLine.changedSince(db(), key);
+    if ((stored && m_lineIsNew) || !conflict.isEmpty()) {
+        tx.rollback(); // the lock is given back before the clerk reads why
+        refuse(conflict.isEmpty() ? lineTakenMessage(line.noseq) : conflict, nullptr);
         return false;
     }
     if (stored) {
@@ -239,6 +245,8 @@ void PosLineDialog::pickRow(int row) {
         cells << m_model.text(row, column);
     TxtUrut->setText(cells.first());
     m_lineIsNew = false;
+    const LineId line = currentLine();
+    m_shownLine.remember(db(), {line.nodaftar, line.nopos, line.noseq});
     showRow(cells);
 }
 

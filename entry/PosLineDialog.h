@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "PosKey.h"
 #include "RowSetModel.h"
+#include "ShownRow.h"
 
 #include <QDialog>
 
@@ -110,6 +111,8 @@ private:
     AppState& m_state;
     const Layout m_layout;
     bool m_lineIsNew = true;
+    // The line picked from the list as stored then, to tell whether another clerk changed it.
+    ShownRow m_shownLine;
     QGridLayout* m_fields;
     QWidget* m_lastField = nullptr;
     RowSetModel m_model;

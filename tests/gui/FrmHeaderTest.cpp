@@ -533,6 +533,21 @@ private slots:
         QVERIFY(!savePos());
         QVERIFY(shownTexts().value(0).startsWith("Data telah dihapus oleh user lain"));
         QCOMPARE(count("SELECT count(*) FROM tbldetail"), 0);
+
+        // The same for the header; the clerk's own saves in a row are no conflict.
+        field<QPushButton>("CmdHeader")->click();
+        edit();
+        set("TxtNoVoy", "V1");
+        QVERIFY(saveHeader());
+        edit();
+        set("TxtNoVoy", "V2");
+        QVERIFY(saveHeader());
+        other.exec("UPDATE tblheader SET voyage = 'THEIRS'");
+        edit();
+        set("TxtNoVoy", "V3");
+        QVERIFY(!saveHeader());
+        QVERIFY(shownTexts().value(0).startsWith("Data telah diubah oleh user lain"));
+        QCOMPARE(stored("SELECT voyage FROM tblheader"), QString("THEIRS"));
     }
 
     void aFailingStatementWritesNothingAndSaysWhy() {

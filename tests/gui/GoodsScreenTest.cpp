@@ -146,12 +146,21 @@ private slots:
                                            "tersebut dari daftar untuk mengubahnya."});
         QCOMPARE(stored().first(), QString("0001 0101 LIVE HORSES"));
 
+        // A picked line another clerk changed meanwhile is not saved over.
+        doubleClickRow(list(), 0);
+        description()->setPlainText("GOATS");
+        f->exec("UPDATE tblhs SET uraian = 'PONIES' WHERE noseq = '0001'");
+        click("CmdSave");
+        QVERIFY(shownTexts().value(0).startsWith("Data telah diubah oleh user lain"));
+        QCOMPARE(stored().first(), QString("0001 0101 PONIES"));
+        QCOMPARE(description()->toPlainText(), QString("GOATS"));
+
         f->exec("DROP TABLE tblhs");
         click("CmdSave");
         const QStringList shown = shownTexts();
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown[0].contains("tblhs"));
-        QCOMPARE(field("TxtUrut")->text() + " " + description()->toPlainText(), "0001 SHEEP");
+        QCOMPARE(field("TxtUrut")->text() + " " + description()->toPlainText(), "0001 GOATS");
         QVERIFY(field<QPushButton>("CmdSave")->isEnabled());
         QCOMPARE(f->status(), QString("N"));
     }
