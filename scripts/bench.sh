@@ -8,3 +8,12 @@ for bench in bench_flatfile bench_entry bench_lookup bench_recap; do
     echo "== $bench"
     "$root/build/bench/$bench"
 done
+
+# The server benchmark on a throwaway PostgreSQL cluster of its own.
+server="$(mktemp -d)"
+export VASTREL_TEST_SERVER_HOST="$server"
+export VASTREL_TEST_SERVER_PASSWORD="vastrel-bench-$RANDOM$RANDOM"
+"$root/scripts/pg-cluster.sh" start "$server" "$VASTREL_TEST_SERVER_PASSWORD"
+trap '"$root/scripts/pg-cluster.sh" stop "$server"; rm -rf "$server"' EXIT
+echo "== bench_server"
+"$root/build/bench/bench_server" "$@"
