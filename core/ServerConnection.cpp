@@ -329,10 +329,23 @@ private:
         return text;
     }
 
-    // Texts compared without regard to case are the citext extension's.
+    // Texts compared without regard to case are the citext extension's. Their order must be
+    // the file's (ASCII letters folded, then bytes), which the flat file's lists rely on: only
+    // a database of the C collation sorts so.
     void ensureCitext() {
         if (m_citext)
             return;
+        const RowSet db = query(QStringLiteral("SELECT datcollate, datlocprovider FROM "
+                                               "pg_database WHERE datname = current_database()"),
+                                {});
+        const QString collation = db.row(0).at(0).toString();
+        if (db.row(0).at(1).toString() != QLatin1String("c") ||
+            !(collation == QLatin1String("C") || collation == QLatin1String("POSIX") ||
+              collation.startsWith(QLatin1String("C."))))
+            throw DbError(("The database sorts by the collation " + collation +
+                           "; create it with the C collation (createdb --template=template0 "
+                           "--locale=C.UTF-8)")
+                              .toStdString());
         Result result(PQexec(m_connection, "CREATE EXTENSION IF NOT EXISTS citext"));
         if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
             throw DbError(("Cannot prepare the schema: " +

@@ -52,12 +52,13 @@ Database serverAdmin() {
 
 } // namespace
 
-ServerDatabase::ServerDatabase() {
+ServerDatabase::ServerDatabase(const QString& options) {
     if (qEnvironmentVariableIsEmpty("VASTREL_TEST_SERVER_HOST"))
         return;
     static int made = 0;
     const QString name = QStringLiteral("vastrel_test_%1_%2").arg(::getpid()).arg(++made);
-    serverAdmin().exec("CREATE DATABASE " + name); // a name of ours, never a text from outside
+    // A name and options of ours, never a text from outside.
+    serverAdmin().exec("CREATE DATABASE " + name + ' ' + options);
     m_name = name;
 }
 

@@ -49,7 +49,8 @@ private:
 // when it goes. Without a test server it is not available.
 class ServerDatabase {
 public:
-    ServerDatabase();
+    // `options` of CREATE DATABASE, the test's own text.
+    explicit ServerDatabase(const QString& options = {});
     ~ServerDatabase();
     ServerDatabase(const ServerDatabase&) = delete;
     ServerDatabase& operator=(const ServerDatabase&) = delete;

@@ -231,6 +231,14 @@ TEST_F(ServerInstallationTest, TheAdminToolSetsUpAndUsesAServerInstallation) {
     EXPECT_FALSE(QFile::exists(path("again/" + kIniFileName)));
 }
 
+TEST_F(ServerInstallationTest, ADatabaseThatSortsOtherwiseThanTheFileIsRefused) {
+    ServerDatabase icu(QStringLiteral("LOCALE_PROVIDER icu ICU_LOCALE 'und' TEMPLATE template0"));
+    InitOptions options{folder(), ServerDatabase::password(), false, true};
+    options.server = icu.uri();
+    EXPECT_THROW(initInstallation(options), DbError);
+    EXPECT_FALSE(QFile::exists(path(kIniFileName)));
+}
+
 TEST_F(ServerInstallationTest, ADroppedConnectionIsSaidAndTheNextActionConnectsAgain) {
     InitOptions options{folder(), ServerDatabase::password(), false, true};
     options.server = server.uri();
