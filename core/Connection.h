@@ -43,6 +43,10 @@ public:
     // of it goes on after the largest.
     virtual void resumeNumbering(const QString& table, const QString& column) = 0;
     virtual bool onServer() const = 0;
+    // Starts (or ends) a unit of reading that sees one moment of the data throughout, as a
+    // flat file's several queries must.
+    virtual void beginSnapshot() = 0;
+    virtual void endSnapshot() = 0;
     // Holds more of the data in memory while thousands of rows are written, or no longer.
     virtual void holdPagesForBulk(bool bulk) = 0;
 };

@@ -177,6 +177,23 @@ Database openNamedDatabase(const QString& folder, const QString& name,
                                  : Database::open(QDir(folder).filePath(name), password);
 }
 
+// ---- ReadSnapshot ----
+
+ReadSnapshot::ReadSnapshot(const Database& db) : m_db(db), m_own(!db.inTransaction()) {
+    if (m_own)
+        m_db.connection().beginSnapshot();
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (!m_own)
+        return;
+    try {
+        m_db.connection().endSnapshot();
+    } catch (const DbError&) {
+        // Nothing was written: a snapshot that cannot end cleanly loses nothing.
+    }
+}
+
 // ---- BulkWrite ----
 
 BulkWrite::BulkWrite(Database& db) : m_db(db) {

@@ -154,6 +154,7 @@ public:
 
 private:
     friend class BulkWrite;
+    friend class ReadSnapshot;
     explicit Database(std::unique_ptr<Connection> connection);
     Connection& connection() const;
 
@@ -172,6 +173,21 @@ public:
 
 private:
     Database& m_db;
+};
+
+// A scope of reading that sees one moment of the data throughout, while other clerks may
+// be saving: a flat file or a report made of several queries. Inside an open transaction
+// it adds nothing.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(const Database& db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    const Database& m_db;
+    bool m_own;
 };
 
 // Whether MANIFEST.INI's database name is a server's postgresql:// (or postgres://) URI

@@ -253,6 +253,9 @@ public:
     }
 
     bool onServer() const override { return false; }
+    // A deferred transaction keeps a shared lock from its first read: writers wait for it.
+    void beginSnapshot() override { exec(QStringLiteral("BEGIN"), {}); }
+    void endSnapshot() override { exec(QStringLiteral("COMMIT"), {}); }
     // AUTOINCREMENT goes on after the largest key written, whoever wrote it.
     void resumeNumbering(const QString&, const QString&) override {}
 

@@ -269,6 +269,10 @@ public:
     }
 
     bool onServer() const override { return true; }
+    void beginSnapshot() override {
+        exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"), {});
+    }
+    void endSnapshot() override { exec(QStringLiteral("COMMIT"), {}); }
 
     // An identity column's sequence does not see keys written with their own values.
     void resumeNumbering(const QString& table, const QString& column) override {

@@ -689,6 +689,7 @@ void FlatFile::WriteDetailRecords(const Header& header, const RecordSink& out) c
 
 void FlatFile::writeRecords(const RecordSink& out) const {
     try {
+        const ReadSnapshot oneMoment(m_db);
         const Header header = GetHeaderRecord();
         out(header.record);
         WriteDetailRecords(header, out);
