@@ -4,6 +4,8 @@
 
 #include <libpq-fe.h>
 
+#include <dlfcn.h>
+
 #include <QHash>
 
 #include <algorithm>
@@ -14,6 +16,79 @@
 namespace vastrel {
 
 namespace {
+
+// libpq, loaded when the first server connection is made: a program on an encrypted file
+// never loads it, nor what it sets up in OpenSSL, which slows SQLCipher's page cipher.
+struct Libpq {
+    decltype(&::PQclear) clear;
+    decltype(&::PQcmdStatus) cmdStatus;
+    decltype(&::PQcmdTuples) cmdTuples;
+    decltype(&::PQconnectdbParams) connectdbParams;
+    decltype(&::PQencryptPasswordConn) encryptPasswordConn;
+    decltype(&::PQerrorMessage) errorMessage;
+    decltype(&::PQexec) exec;
+    decltype(&::PQexecParams) execParams;
+    decltype(&::PQfinish) finish;
+    decltype(&::PQfname) fname;
+    decltype(&::PQfreemem) freemem;
+    decltype(&::PQftype) ftype;
+    decltype(&::PQgetisnull) getisnull;
+    decltype(&::PQgetlength) getlength;
+    decltype(&::PQgetvalue) getvalue;
+    decltype(&::PQnfields) nfields;
+    decltype(&::PQntuples) ntuples;
+    decltype(&::PQresultErrorMessage) resultErrorMessage;
+    decltype(&::PQresultStatus) resultStatus;
+    decltype(&::PQstatus) status;
+    decltype(&::PQtransactionStatus) transactionStatus;
+    decltype(&::PQunescapeBytea) unescapeBytea;
+    decltype(&::PQuser) user;
+};
+
+template <typename Function> void bind(void* handle, Function& target, const char* name) {
+    target = reinterpret_cast<Function>(dlsym(handle, name));
+    if (!target)
+        throw DbError(
+            QStringLiteral("The PostgreSQL client library lacks %1").arg(QLatin1String(name)),
+            QStringLiteral("Pustaka klien PostgreSQL tidak lengkap (%1)").arg(QLatin1String(name)));
+}
+
+const Libpq& libpq() {
+    static const Libpq loaded = [] {
+        void* handle = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            throw DbError(
+                QStringLiteral("The PostgreSQL client library (libpq5) cannot be loaded: ") +
+                    QString::fromLocal8Bit(dlerror()),
+                QStringLiteral("Pustaka klien PostgreSQL (libpq5) tidak dapat dimuat"));
+        Libpq l{};
+        bind(handle, l.clear, "PQclear");
+        bind(handle, l.cmdStatus, "PQcmdStatus");
+        bind(handle, l.cmdTuples, "PQcmdTuples");
+        bind(handle, l.connectdbParams, "PQconnectdbParams");
+        bind(handle, l.encryptPasswordConn, "PQencryptPasswordConn");
+        bind(handle, l.errorMessage, "PQerrorMessage");
+        bind(handle, l.exec, "PQexec");
+        bind(handle, l.execParams, "PQexecParams");
+        bind(handle, l.finish, "PQfinish");
+        bind(handle, l.fname, "PQfname");
+        bind(handle, l.freemem, "PQfreemem");
+        bind(handle, l.ftype, "PQftype");
+        bind(handle, l.getisnull, "PQgetisnull");
+        bind(handle, l.getlength, "PQgetlength");
+        bind(handle, l.getvalue, "PQgetvalue");
+        bind(handle, l.nfields, "PQnfields");
+        bind(handle, l.ntuples, "PQntuples");
+        bind(handle, l.resultErrorMessage, "PQresultErrorMessage");
+        bind(handle, l.resultStatus, "PQresultStatus");
+        bind(handle, l.status, "PQstatus");
+        bind(handle, l.transactionStatus, "PQtransactionStatus");
+        bind(handle, l.unescapeBytea, "PQunescapeBytea");
+        bind(handle, l.user, "PQuser");
+        return l;
+    }();
+    return loaded;
+}
 
 // Type numbers of the server's built-in types (pg_type.oid) that are not texts.
 enum TypeOid : Oid {
@@ -28,7 +103,7 @@ enum TypeOid : Oid {
 };
 
 struct ResultDeleter {
-    void operator()(PGresult* result) const { PQclear(result); }
+    void operator()(PGresult* result) const { libpq().clear(result); }
 };
 using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
@@ -74,11 +149,11 @@ QString serverDefinition(QString sql) {
 }
 
 QVariant fieldValue(const PGresult* result, int row, int column) {
-    if (PQgetisnull(result, row, column))
+    if (libpq().getisnull(result, row, column))
         return {};
-    const char* text = PQgetvalue(result, row, column);
-    const int length = PQgetlength(result, row, column);
-    switch (PQftype(result, column)) {
+    const char* text = libpq().getvalue(result, row, column);
+    const int length = libpq().getlength(result, row, column);
+    switch (libpq().ftype(result, column)) {
     case kInt2:
     case kInt4:
     case kInt8:
@@ -98,9 +173,10 @@ QVariant fieldValue(const PGresult* result, int row, int column) {
         return QVariant(qlonglong(text[0] == 't' ? -1 : 0));
     case kBytea: {
         size_t size = 0;
-        unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &size);
+        unsigned char* bytes =
+            libpq().unescapeBytea(reinterpret_cast<const unsigned char*>(text), &size);
         QByteArray value(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
-        PQfreemem(bytes);
+        libpq().freemem(bytes);
         return QVariant(value);
     }
     default:
@@ -110,15 +186,15 @@ QVariant fieldValue(const PGresult* result, int row, int column) {
 
 QStringList columnNamesOf(const PGresult* result) {
     QStringList names;
-    for (int c = 0; c < PQnfields(result); ++c)
-        names << QString::fromUtf8(PQfname(result, c));
+    for (int c = 0; c < libpq().nfields(result); ++c)
+        names << QString::fromUtf8(libpq().fname(result, c));
     return names;
 }
 
 QVariantList rowOf(const PGresult* result, int row) {
     QVariantList values;
-    values.reserve(PQnfields(result));
-    for (int c = 0; c < PQnfields(result); ++c)
+    values.reserve(libpq().nfields(result));
+    for (int c = 0; c < libpq().nfields(result); ++c)
         values << fieldValue(result, row, c);
     return values;
 }
@@ -128,7 +204,7 @@ class ResultRows : public RowSource {
 public:
     explicit ResultRows(Result result) : m_result(std::move(result)) {}
     bool next(QVariantList& row) override {
-        if (m_next >= PQntuples(m_result.get()))
+        if (m_next >= libpq().ntuples(m_result.get()))
             return false;
         row = rowOf(m_result.get(), m_next++);
         return true;
@@ -178,7 +254,7 @@ PGconn* connectTo(const QString& uri, const std::string& password) {
     const char* keywords[] = {"connect_timeout", "client_encoding", "dbname",
                               password.empty() ? nullptr : "password", nullptr};
     const char* values[] = {"10", "UTF8", address.constData(), password.c_str(), nullptr};
-    return PQconnectdbParams(keywords, values, 1);
+    return libpq().connectdbParams(keywords, values, 1);
 }
 
 class ServerConnection : public Connection {
@@ -186,23 +262,25 @@ public:
     ServerConnection(QString uri, std::string password)
         : m_uri(std::move(uri)), m_password(std::move(password)),
           m_connection(connectTo(m_uri, m_password)) {}
-    ~ServerConnection() override { PQfinish(m_connection); }
+    ~ServerConnection() override { libpq().finish(m_connection); }
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
 
-    bool connected() const { return PQstatus(m_connection) == CONNECTION_OK; }
-    QString lastError() const { return QString::fromUtf8(PQerrorMessage(m_connection)).trimmed(); }
+    bool connected() const { return libpq().status(m_connection) == CONNECTION_OK; }
+    QString lastError() const {
+        return QString::fromUtf8(libpq().errorMessage(m_connection)).trimmed();
+    }
 
     void exec(const QString& sql, const Params& params) override {
         const Result result = run(sql, params);
-        m_changes = QByteArray(PQcmdTuples(result.get())).toInt();
+        m_changes = QByteArray(libpq().cmdTuples(result.get())).toInt();
     }
 
     RowSet query(const QString& sql, const Params& params) override {
         const Result result = run(sql, params);
         std::vector<QVariantList> rows;
-        rows.reserve(static_cast<size_t>(PQntuples(result.get())));
-        for (int r = 0; r < PQntuples(result.get()); ++r)
+        rows.reserve(static_cast<size_t>(libpq().ntuples(result.get())));
+        for (int r = 0; r < libpq().ntuples(result.get()); ++r)
             rows.push_back(rowOf(result.get(), r));
         return RowSet(columnNamesOf(result.get()), std::move(rows));
     }
@@ -221,20 +299,20 @@ public:
     // After a failed statement the server keeps nothing of the transaction, and its COMMIT
     // only rolls back: that is a failure, never a save.
     void commit() override {
-        if (PQtransactionStatus(m_connection) == PQTRANS_INERROR) {
+        if (libpq().transactionStatus(m_connection) == PQTRANS_INERROR) {
             exec(QStringLiteral("ROLLBACK"), {});
             throw DbError("The transaction failed and nothing of it was saved");
         }
         const Result result = run(QStringLiteral("COMMIT"), {});
-        if (qstrcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
+        if (qstrcmp(libpq().cmdStatus(result.get()), "COMMIT") != 0)
             throw DbError("The transaction was rolled back by the server");
     }
     void lockRows(const QString& table, const QString& where, const Params& params) override {
         query("SELECT 1 FROM " + table + " WHERE " + where + " FOR UPDATE", params);
     }
     bool inTransaction() const override {
-        return PQtransactionStatus(m_connection) != PQTRANS_IDLE &&
-               PQtransactionStatus(m_connection) != PQTRANS_UNKNOWN;
+        return libpq().transactionStatus(m_connection) != PQTRANS_IDLE &&
+               libpq().transactionStatus(m_connection) != PQTRANS_UNKNOWN;
     }
 
     void setBusyTimeout(int milliseconds) override {
@@ -245,14 +323,14 @@ public:
 
     // The server keeps the password; what travels is its SCRAM verifier, computed here.
     void rekey(const std::string& newPassword) override {
-        char* verifier =
-            PQencryptPasswordConn(m_connection, newPassword.c_str(), PQuser(m_connection), nullptr);
+        char* verifier = libpq().encryptPasswordConn(m_connection, newPassword.c_str(),
+                                                     libpq().user(m_connection), nullptr);
         if (!verifier)
             throw DbError(("Cannot change the password: " + lastError()).toStdString());
         // The verifier holds letters, digits and "+/=$:" only, so it sits safely in quotes.
         const QString sql = QStringLiteral("ALTER ROLE CURRENT_USER PASSWORD '%1'")
                                 .arg(QString::fromLatin1(verifier));
-        PQfreemem(verifier);
+        libpq().freemem(verifier);
         exec(sql, {});
         m_texts.remove(sql); // the verifier is not kept
         m_password = newPassword;
@@ -288,12 +366,13 @@ private:
         reconnectWhenLost();
         const QByteArray text = statementText(sql);
         const ParamValues values(params);
-        Result result(PQexecParams(m_connection, text.constData(), values.count(), nullptr,
-                                   values.values(), values.lengths(), values.formats(), 0));
-        const ExecStatusType status = PQresultStatus(result.get());
+        Result result(libpq().execParams(m_connection, text.constData(), values.count(), nullptr,
+                                         values.values(), values.lengths(), values.formats(), 0));
+        const ExecStatusType status = libpq().resultStatus(result.get());
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            const QString reason = QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed();
-            if (PQstatus(m_connection) == CONNECTION_BAD)
+            const QString reason =
+                QString::fromUtf8(libpq().resultErrorMessage(result.get())).trimmed();
+            if (libpq().status(m_connection) == CONNECTION_BAD)
                 throw DbError("The connection to the database server was lost; nothing was "
                               "saved, and the next action connects again: " +
                                   reason,
@@ -309,9 +388,9 @@ private:
     // password in force now; a transaction that was open is gone with the old one, and
     // nothing of it was saved.
     void reconnectWhenLost() {
-        if (PQstatus(m_connection) != CONNECTION_BAD)
+        if (libpq().status(m_connection) != CONNECTION_BAD)
             return;
-        PQfinish(m_connection);
+        libpq().finish(m_connection);
         m_connection = connectTo(m_uri, m_password);
         if (!connected())
             throw DbError("Cannot reach the database server: " + lastError(),
@@ -350,10 +429,10 @@ private:
                            "; create it with the C collation (createdb --template=template0 "
                            "--locale=C.UTF-8)")
                               .toStdString());
-        Result result(PQexec(m_connection, "CREATE EXTENSION IF NOT EXISTS citext"));
-        if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
+        Result result(libpq().exec(m_connection, "CREATE EXTENSION IF NOT EXISTS citext"));
+        if (libpq().resultStatus(result.get()) != PGRES_COMMAND_OK)
             throw DbError(("Cannot prepare the schema: " +
-                           QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed())
+                           QString::fromUtf8(libpq().resultErrorMessage(result.get())).trimmed())
                               .toStdString());
         m_citext = true;
     }
