@@ -147,11 +147,6 @@ void addUser(Database& db, const QString& name, const QString& password) {
 void changePassword(AppState& state, const std::string& newPassword) {
     if (newPassword.empty())
         fail(QStringLiteral("The database password must not be empty"));
-    // Every workstation's MANIFEST.INI holds the server's password: its administrator
-    // changes it, and the INIs with it.
-    if (state.Conn.onServer())
-        fail(QStringLiteral("The password of a server database is changed by the server's "
-                            "administrator, then written into every workstation's MANIFEST.INI"));
     changeDatabasePassword(state, newPassword);
 }
 

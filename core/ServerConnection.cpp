@@ -24,7 +24,6 @@ struct Libpq {
     decltype(&::PQcmdStatus) cmdStatus;
     decltype(&::PQcmdTuples) cmdTuples;
     decltype(&::PQconnectdbParams) connectdbParams;
-    decltype(&::PQencryptPasswordConn) encryptPasswordConn;
     decltype(&::PQerrorMessage) errorMessage;
     decltype(&::PQexec) exec;
     decltype(&::PQexecParams) execParams;
@@ -42,7 +41,6 @@ struct Libpq {
     decltype(&::PQstatus) status;
     decltype(&::PQtransactionStatus) transactionStatus;
     decltype(&::PQunescapeBytea) unescapeBytea;
-    decltype(&::PQuser) user;
 };
 
 template <typename Function> void bind(void* handle, Function& target, const char* name) {
@@ -66,7 +64,6 @@ const Libpq& libpq() {
         bind(handle, l.cmdStatus, "PQcmdStatus");
         bind(handle, l.cmdTuples, "PQcmdTuples");
         bind(handle, l.connectdbParams, "PQconnectdbParams");
-        bind(handle, l.encryptPasswordConn, "PQencryptPasswordConn");
         bind(handle, l.errorMessage, "PQerrorMessage");
         bind(handle, l.exec, "PQexec");
         bind(handle, l.execParams, "PQexecParams");
@@ -84,7 +81,6 @@ const Libpq& libpq() {
         bind(handle, l.status, "PQstatus");
         bind(handle, l.transactionStatus, "PQtransactionStatus");
         bind(handle, l.unescapeBytea, "PQunescapeBytea");
-        bind(handle, l.user, "PQuser");
         return l;
     }();
     return loaded;
@@ -321,19 +317,11 @@ public:
         exec(QStringLiteral("SET lock_timeout = %1").arg(m_lockTimeoutMs), {});
     }
 
-    // The server keeps the password; what travels is its SCRAM verifier, computed here.
-    void rekey(const std::string& newPassword) override {
-        char* verifier = libpq().encryptPasswordConn(m_connection, newPassword.c_str(),
-                                                     libpq().user(m_connection), nullptr);
-        if (!verifier)
-            throw DbError(("Cannot change the password: " + lastError()).toStdString());
-        // The verifier holds letters, digits and "+/=$:" only, so it sits safely in quotes.
-        const QString sql = QStringLiteral("ALTER ROLE CURRENT_USER PASSWORD '%1'")
-                                .arg(QString::fromLatin1(verifier));
-        libpq().freemem(verifier);
-        exec(sql, {});
-        m_texts.remove(sql); // the verifier is not kept
-        m_password = newPassword;
+    // Every workstation's MANIFEST.INI holds the server's password: its administrator
+    // changes it, and the INIs with it.
+    void rekey(const std::string&) override {
+        throw DbError("The password of a server database is changed by the server's "
+                      "administrator, then written into every workstation's MANIFEST.INI");
     }
 
     QStringList tableNames() override {
@@ -385,7 +373,7 @@ private:
     }
 
     // After the server went away, the next statement tries a new connection, with the
-    // password in force now; a transaction that was open is gone with the old one, and
+    // password it was made with; a transaction that was open is gone with the old one, and
     // nothing of it was saved.
     void reconnectWhenLost() {
         if (libpq().status(m_connection) != CONNECTION_BAD)

@@ -8,6 +8,7 @@
 #include "ManifestIni.h"
 #include "Migration.h"
 #include "Numbering.h"
+#include "PasswordChange.h"
 #include "Schema.h"
 #include "StartUp.h"
 #include "TestSupport.h"
@@ -224,6 +225,10 @@ TEST_F(ServerInstallationTest, TheAdminToolSetsUpAndUsesAServerInstallation) {
     EXPECT_FALSE(readFile("out.txt").isEmpty());
     EXPECT_EQ(admin({"backup", "--home", folder(), path("copy.db")}), 1)
         << "a server's backups are the server's own";
+    EXPECT_EQ(admin({"password", "--home", folder(), "--password-stdin"}, "new\n"), 1)
+        << "and so is its password";
+    EXPECT_EQ(readDatabaseValues(path(kIniFileName))->password(), ServerDatabase::password());
+    EXPECT_FALSE(QFile::exists(path(kPendingIniFileName)));
 
     // A database that holds tables already is refused, and no MANIFEST.INI names it.
     EXPECT_EQ(
