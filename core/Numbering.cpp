@@ -44,7 +44,8 @@ QString nextNumber(const QString& last, int width) {
 QString nextFreeNumber(const QString& taken, int width,
                        const std::function<bool(const QString&)>& isFree) {
     QString number = taken;
-    for (long long tries = 0; tries < std::pow(10, width); ++tries) {
+    const double scope = std::pow(10, width);
+    for (long long tries = 0; tries < scope; ++tries) {
         number = nextNumber(number, width);
         if (isFree(number))
             return number;

@@ -112,6 +112,13 @@ uchar keptOrBlank(QChar ch) {
     return isPrintableOrLineBreak(code) ? code : uchar(' ');
 }
 
+// What a text field writes for a character: as keptOrBlank, and a line break, which would
+// split the record, as a space too.
+char onOneLine(QChar ch) {
+    const uchar code = keptOrBlank(ch);
+    return code == '\r' || code == '\n' ? ' ' : static_cast<char>(code);
+}
+
 // Builds the records straight in the file's code page, one byte per UTF-16 unit, and hands
 // each one whole to the sink. Calls chained on one record run left to right, so a refusal
 // always names the first field that does not fit.
@@ -146,10 +153,8 @@ public:
     RecordBuilder& printable(const QVariant& value, qsizetype width) {
         const QString text = value.toString();
         const qsizetype kept = std::min(text.size(), width);
-        for (const QChar ch : QStringView(text).first(kept)) {
-            const uchar code = keptOrBlank(ch);
-            m_bytes.push_back(code == '\r' || code == '\n' ? ' ' : static_cast<char>(code));
-        }
+        for (const QChar ch : QStringView(text).first(kept))
+            m_bytes.push_back(onOneLine(ch));
         return blanks(width - kept);
     }
 
@@ -178,10 +183,6 @@ void RecordBuilder::textRecords(const QString& value, QLatin1StringView kind) {
         ++first;
     while (end > first && spaceAt(end - 1))
         --end;
-    const auto written = [&](qsizetype i) {
-        const uchar code = keptOrBlank(value[i]);
-        return code == '\r' || code == '\n' ? ' ' : static_cast<char>(code);
-    };
     if (end - first <= kTextPieceLength) {
         while (first < end && keptOrBlank(value[first]) == ' ')
             ++first;
@@ -189,7 +190,7 @@ void RecordBuilder::textRecords(const QString& value, QLatin1StringView kind) {
             --end;
         ascii(QLatin1StringView("DTL02")).ascii(kind).ascii(QLatin1StringView("01"));
         for (qsizetype i = first; i < end; ++i)
-            m_bytes.push_back(written(i));
+            m_bytes.push_back(onOneLine(value[i]));
         return this->end();
     }
     const qsizetype pieces =
@@ -198,7 +199,7 @@ void RecordBuilder::textRecords(const QString& value, QLatin1StringView kind) {
         ascii(QLatin1StringView("DTL02")).ascii(kind).text(zeroPadded(piece + 1, 2));
         const qsizetype from = first + piece * kTextPieceLength;
         for (qsizetype i = from; i < std::min(from + kTextPieceLength, end); ++i)
-            m_bytes.push_back(written(i));
+            m_bytes.push_back(onOneLine(value[i]));
         this->end();
     }
 }
