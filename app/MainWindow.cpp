@@ -155,14 +155,15 @@ void MainWindow::buildMenus() {
 void MainWindow::backupDatabase() {
     const QString proposed = QDir::home().filePath(
         "manifest-backup-" + QDate::currentDate().toString("yyyyMMdd") + ".db");
-    const QString path =
-        Messages::saveFileName(this, "Backup Database", proposed, "Database (*.db);;All Files (*)");
-    if (path.isEmpty())
-        return;
     try {
+        refuseServerBackup(m_state.Conn); // before the clerk picks a file for nothing
+        const QString path = Messages::saveFileName(this, "Backup Database", proposed,
+                                                    "Database (*.db);;All Files (*)");
+        if (path.isEmpty())
+            return;
         const BusyCursor busy;
         vastrel::backupDatabase(m_state.Conn, m_state.StrDbPassword, path);
-    } catch (const std::runtime_error& e) { // DbError or FileWriteError; nothing was written
+    } catch (const std::runtime_error& e) { // refused, or nothing was written
         Messages::showError(this, e);
         return;
     }

@@ -62,11 +62,15 @@ void verifyDatabaseFile(const QString& path, const std::string& password) {
     }
 }
 
-void backupDatabase(Database& db, const std::string& password, const QString& target) {
+void refuseServerBackup(const Database& db) {
     if (db.onServer())
         throw UserError("A database on a server is backed up with the server's own tools, such "
                         "as pg_dump",
                         "Database di server dibackup dengan alat server itu sendiri (pg_dump)");
+}
+
+void backupDatabase(Database& db, const std::string& password, const QString& target) {
+    refuseServerBackup(db);
     const QString own = db.query(QStringLiteral("PRAGMA database_list")).row(0).value(2).toString();
     if (QFileInfo(target).canonicalFilePath() == QFileInfo(own).canonicalFilePath())
         fail(target + " is the database itself");

@@ -14,6 +14,9 @@ class Database;
 // untouched.
 void backupDatabase(Database& db, const std::string& password, const QString& target);
 
+// Throws UserError for a database on a server: the server's own tools back that up.
+void refuseServerBackup(const Database& db);
+
 // Throws DbError unless the file at `path` opens with `password`, passes the engine's
 // integrity check and holds the program's tables.
 void verifyDatabaseFile(const QString& path, const std::string& password);

@@ -103,8 +103,65 @@ struct ResultDeleter {
 };
 using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
-// The program's statements as the server reads them: $1, $2, ... for `?`, and the column
-// "user", a reserved word there, quoted. Nothing inside quotes changes.
+// Follows an ORDER BY clause to give each of its terms the file's place for nulls: first when
+// ascending, last when descending (the server's default is the other way round).
+class NullsOrder {
+public:
+    void name(const QByteArray& word, QByteArray& out) {
+        if (!m_inClause) {
+            m_inClause = m_afterOrder && word.compare("BY", Qt::CaseInsensitive) == 0;
+            m_afterOrder = word.compare("ORDER", Qt::CaseInsensitive) == 0;
+            m_descending = m_placed = false;
+            m_depth = 0;
+            return;
+        }
+        if (m_depth == 0 && (word.compare("LIMIT", Qt::CaseInsensitive) == 0 ||
+                             word.compare("OFFSET", Qt::CaseInsensitive) == 0))
+            end(out);
+        else if (word.compare("DESC", Qt::CaseInsensitive) == 0)
+            m_descending = true;
+        else if (word.compare("NULLS", Qt::CaseInsensitive) == 0)
+            m_placed = true;
+    }
+    // Before `c` goes out.
+    void punctuation(char c, QByteArray& out) {
+        if (!m_inClause)
+            return;
+        if (c == '(') {
+            ++m_depth;
+        } else if (c == ')' && m_depth > 0) {
+            --m_depth;
+        } else if ((c == ',' && m_depth == 0) || c == ')' || c == ';') {
+            placeNulls(out);
+            m_inClause = c == ',';
+        }
+    }
+    void end(QByteArray& out) {
+        if (m_inClause)
+            placeNulls(out);
+        m_inClause = false;
+    }
+
+private:
+    void placeNulls(QByteArray& out) {
+        if (!m_placed) {
+            while (out.endsWith(' '))
+                out.chop(1);
+            out += m_descending ? " NULLS LAST " : " NULLS FIRST ";
+        }
+        m_descending = m_placed = false;
+    }
+
+    bool m_afterOrder = false;
+    bool m_inClause = false;
+    bool m_descending = false;
+    bool m_placed = false;
+    int m_depth = 0;
+};
+
+// The program's statements as the server reads them: $1, $2, ... for `?`, the column "user",
+// a reserved word there, quoted, and nulls ordered as on the file. Nothing inside quotes
+// changes.
 QByteArray serverStatement(const QString& sql) {
     const QByteArray utf8 = sql.toUtf8(); // quotes, `?` and names are single bytes in UTF-8
     const auto isNameByte = [](char c) {
@@ -112,6 +169,7 @@ QByteArray serverStatement(const QString& sql) {
     };
     QByteArray out;
     out.reserve(utf8.size() + 16);
+    NullsOrder nulls;
     int next = 0;
     for (qsizetype i = 0; i < utf8.size(); ++i) {
         const char c = utf8[i];
@@ -127,12 +185,15 @@ QByteArray serverStatement(const QString& sql) {
             while (end < utf8.size() && isNameByte(utf8[end]))
                 ++end;
             const QByteArray name = utf8.mid(i, end - i);
+            nulls.name(name, out);
             out += name.compare("user", Qt::CaseInsensitive) == 0 ? "\"user\"" : name;
             i = end - 1;
         } else {
+            nulls.punctuation(c, out);
             out += c;
         }
     }
+    nulls.end(out);
     return out;
 }
 

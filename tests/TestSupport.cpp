@@ -5,6 +5,8 @@
 #include <QFile>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,14 +82,55 @@ std::string ServerDatabase::password() {
     return qEnvironmentVariable("VASTREL_TEST_SERVER_PASSWORD").toStdString();
 }
 
+bool onTestServer() {
+    return qEnvironmentVariable("VASTREL_TEST_BACKEND") == QLatin1String("server");
+}
+
+QString TestStore::serverUri() {
+    if (!m_server) {
+        m_server.emplace();
+        if (!m_server->available()) {
+            std::fputs("no test server to run on: scripts/test.sh starts one\n", stderr);
+            std::_Exit(77);
+        }
+    }
+    return m_server->uri();
+}
+
+Database TestStore::create(const QString& file, const std::string& password) {
+    m_file = file;
+    m_password = password;
+    if (!onTestServer()) {
+        Database db = Database::create(file, password);
+        db.exec("PRAGMA synchronous = OFF"); // a throw-away file needs no flushing
+        schema::create(db);
+        return db;
+    }
+    Database db = Database::connectServer(serverUri(), ServerDatabase::password());
+    schema::create(db);
+    return db;
+}
+
+Database TestStore::connectAgain() const {
+    return m_server ? Database::connectServer(m_server->uri(), ServerDatabase::password())
+                    : Database::open(m_file, m_password);
+}
+
+InitOptions TestStore::onEngine(InitOptions options) {
+    if (onTestServer()) {
+        options.server = serverUri();
+        options.password = ServerDatabase::password();
+    }
+    return options;
+}
+
 unsigned fileMode(const QString& path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 void SchemaTest::SetUp() {
-    db = Database::create(path("test.db"), kTestPassword);
-    schema::create(db);
+    db = store.create(path("test.db"), kTestPassword);
 }
 
 int SchemaTest::count(const QString& table, const QString& where, const Params& params) {

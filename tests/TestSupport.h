@@ -1,12 +1,14 @@
 #pragma once
 
 #include "Database.h"
+#include "Installation.h"
 
 #include <QString>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -63,6 +65,29 @@ private:
     QString m_name;
 };
 
+// Whether this run's database tests use the test server instead of the encrypted file: CTest
+// runs them once on each engine, the second time with VASTREL_TEST_BACKEND=server.
+bool onTestServer();
+
+// Where one test's databases live on this run's engine: encrypted files, or a database of its
+// own on the test server, dropped with it. Asked for the server without a test server to use,
+// the test process ends with exit code 77, which CTest counts as skipped.
+class TestStore {
+public:
+    // A new database with every table: in `file`, or on the server with the server's password.
+    Database create(const QString& file, const std::string& password);
+    // A connection of its own to the database made last, as another clerk's program has.
+    Database connectAgain() const;
+    // `options` changed to put the installation on this run's engine.
+    InitOptions onEngine(InitOptions options);
+
+private:
+    QString serverUri();
+    std::optional<ServerDatabase> m_server;
+    QString m_file;
+    std::string m_password;
+};
+
 // The permission bits of a file.
 unsigned fileMode(const QString& path);
 
@@ -70,8 +95,9 @@ unsigned fileMode(const QString& path);
 class SchemaTest : public TempDirTest {
 protected:
     void SetUp() override;
-    int count(const QString& table, const QString& where = QStringLiteral("1"),
+    int count(const QString& table, const QString& where = QStringLiteral("1 = 1"),
               const Params& params = {});
+    TestStore store;
     Database db;
 };
 

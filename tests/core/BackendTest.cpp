@@ -1,4 +1,4 @@
-// The same rules on the encrypted file and on a PostgreSQL server: every case runs on both.
+// The same rules on the encrypted file and on a PostgreSQL server: CTest runs every case on both.
 
 #include "DemoData.h"
 #include "FlatFile.h"
@@ -16,7 +16,6 @@
 
 #include <QProcess>
 
-#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,27 +24,13 @@ using namespace vastrel::test;
 
 namespace {
 
-enum class Backend { File, Server };
-
 const QString kDemoKey = QString::fromLatin1(kDemoManifestKey);
 
-class BackendTest : public TempDirTest, public ::testing::WithParamInterface<Backend> {
+class BackendTest : public TempDirTest {
 protected:
-    void SetUp() override {
-        if (GetParam() == Backend::File)
-            return;
-        server.emplace();
-        if (!server->available())
-            GTEST_SKIP() << "no test server: scripts/test.sh starts one";
-    }
-
-    // An installation on this case's backend, with the demo data or empty.
+    // An installation on this run's engine, with the demo data or empty.
     QString install(const QString& name = QStringLiteral("inst"), bool demo = true) {
-        InitOptions options{path(name), server ? ServerDatabase::password() : kTestPassword, false,
-                            demo};
-        if (server)
-            options.server = server->uri();
-        initInstallation(options);
+        initInstallation(store.onEngine({path(name), kTestPassword, false, demo}));
         return path(name);
     }
 
@@ -55,12 +40,12 @@ protected:
         return FlatFile(openInstallation(path("reference")), kDemoKey, "0").lines();
     }
 
-    std::optional<ServerDatabase> server;
+    TestStore store;
 };
 
-TEST_P(BackendTest, TextsCompareAndSortWithoutRegardToCase) {
+TEST_F(BackendTest, TextsCompareAndSortWithoutRegardToCase) {
     Database db = openInstallation(install());
-    EXPECT_EQ(db.onServer(), GetParam() == Backend::Server);
+    EXPECT_EQ(db.onServer(), onTestServer());
     EXPECT_EQ(GetNmPort(db, "idtpp"), "TANJUNG PRIOK, JAKARTA");
     AddKapal(db, "Km Sinar");
     AddKapal(db, "KM SINAR");
@@ -72,9 +57,14 @@ TEST_P(BackendTest, TextsCompareAndSortWithoutRegardToCase) {
     ASSERT_EQ(users.recordCount(), 3);
     EXPECT_EQ(users.row(0).at(0), "A");
     EXPECT_EQ(users.row(2).at(0), "c");
+    // A null comes first in ascending order and last in descending order.
+    db.exec("INSERT INTO tblkapal (nmkapal) VALUES (NULL)");
+    EXPECT_TRUE(db.scalar("SELECT nmkapal FROM tblkapal ORDER BY nmkapal LIMIT 1").isNull());
+    const RowSet descending = db.query("SELECT nmkapal FROM tblkapal ORDER BY (nmkapal) DESC, 1");
+    EXPECT_TRUE(descending.row(descending.recordCount() - 1).at(0).isNull());
 }
 
-TEST_P(BackendTest, ValuesComeBackAsTheyWentIn) {
+TEST_F(BackendTest, ValuesComeBackAsTheyWentIn) {
     Database db = openInstallation(install());
     db.exec("INSERT INTO tbldetail (nodaftar, nopos, bruto, jmlkemasan, mark, flagpartial) "
             "VALUES (?, '0099', ?, ?, ?, ?)",
@@ -93,7 +83,7 @@ TEST_P(BackendTest, ValuesComeBackAsTheyWentIn) {
     EXPECT_EQ(db.changes(), db.scalar("SELECT count(*) FROM tbldetail").toInt());
 }
 
-TEST_P(BackendTest, AFailedUnitLeavesNothingAndInnerUnitsStandWithTheOuter) {
+TEST_F(BackendTest, AFailedUnitLeavesNothingAndInnerUnitsStandWithTheOuter) {
     Database db = openInstallation(install());
     const auto vessels = [&] { return db.scalar("SELECT count(*) FROM tblkapal").toInt(); };
     const int before = vessels();
@@ -127,7 +117,7 @@ TEST_P(BackendTest, AFailedUnitLeavesNothingAndInnerUnitsStandWithTheOuter) {
     EXPECT_EQ(vessels(), before + (committed ? 2 : 1));
 }
 
-TEST_P(BackendTest, AFlatFileComesBackByteForByte) {
+TEST_F(BackendTest, AFlatFileComesBackByteForByte) {
     const QStringList reference = referenceFlatFile();
     Database db = openInstallation(install());
     EXPECT_EQ(FlatFile(db, kDemoKey, "0").lines(), reference);
@@ -138,7 +128,7 @@ TEST_P(BackendTest, AFlatFileComesBackByteForByte) {
     EXPECT_EQ(FlatFile(db, plan.target, "0").lines(), reference);
 }
 
-TEST_P(BackendTest, MigrateCopiesEveryRowOnceAndRefusesATargetWithManifests) {
+TEST_F(BackendTest, MigrateCopiesEveryRowOnceAndRefusesATargetWithManifests) {
     const QStringList reference = referenceFlatFile();
     const QString target = install(QStringLiteral("target"), false);
     const QList<TableCopy> copied = migrateInstallation(path("reference"), target);
@@ -156,7 +146,7 @@ TEST_P(BackendTest, MigrateCopiesEveryRowOnceAndRefusesATargetWithManifests) {
 
 // Clerks appending POS to one manifest at the same moment, each in a process of its own,
 // as the entry screen saves a new POS: none is lost and no number is issued twice.
-TEST_P(BackendTest, ClerksAppendingPosAtOnceLoseNothing) {
+TEST_F(BackendTest, ClerksAppendingPosAtOnceLoseNothing) {
     const QString folder = install();
     const int before = openInstallation(folder).scalar("SELECT count(*) FROM tbldetail").toInt();
     constexpr int kClerks = 4;
@@ -192,11 +182,6 @@ TEST_P(BackendTest, ClerksAppendingPosAtOnceLoseNothing) {
     EXPECT_EQ(db.scalar("SELECT count(DISTINCT nopos) FROM tbldetail").toInt(),
               before + kClerks * kPosEach);
 }
-
-INSTANTIATE_TEST_SUITE_P(Backends, BackendTest, ::testing::Values(Backend::File, Backend::Server),
-                         [](const auto& info) {
-                             return info.param == Backend::File ? "File" : "Server";
-                         });
 
 class ServerInstallationTest : public TempDirTest {
 protected:

@@ -102,8 +102,8 @@ TEST_F(SchemaTest, ANestedUnitStandsOrFallsWithTheOuterOne) {
 
 TEST_F(SchemaTest, EveryTableHasItsColumnsAndKeysRefuseDuplicates) {
     for (const QString& table : schema::tableNames()) {
-        RowSet info = db.query("PRAGMA table_info(" + table + ")");
-        EXPECT_EQ(info.recordCount(), schema::columnNames(table).size()) << table.toStdString();
+        RowSet empty = db.query("SELECT * FROM " + table + " WHERE 1 = 0");
+        EXPECT_EQ(empty.fieldCount(), schema::columnNames(table).size()) << table.toStdString();
     }
     EXPECT_EQ(schema::columnNames("tbldetail").size(), 27);
     db.exec("INSERT INTO tblheader (nodaftar) VALUES ('20240315000001')");
@@ -149,10 +149,12 @@ TEST_F(CascadeTest, DeletingAPosKeepsTheOtherPos) {
 }
 
 TEST_F(CascadeTest, AFailurePartWayDeletesNothing) {
-    db.exec("CREATE TRIGGER t BEFORE DELETE ON tblpeb BEGIN SELECT RAISE(ABORT, 'no'); END");
+    // Every delete fails at the documents, the last table of the cascade.
+    db.exec("ALTER TABLE tblpeb RENAME TO tblpeb_away");
     EXPECT_THROW(deleteManifest(db, "20240315000001"), DbError);
     EXPECT_THROW(deletePos(db, "20240315000001", "0001"), DbError);
     EXPECT_THROW(clearDocumentsAndUnits(db, "20240315000001"), DbError);
+    db.exec("ALTER TABLE tblpeb_away RENAME TO tblpeb");
     EXPECT_EQ(rowsOf("20240315000001"), 13);
     EXPECT_EQ(count("tbldetail", "satuankemasan = 'PK'"), 6);
 }

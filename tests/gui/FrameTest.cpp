@@ -23,6 +23,7 @@ class FrameTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
+    TestStore store;
     AppState state;
 
     void writeFile(const QString& name, const QByteArray& content) {
@@ -33,7 +34,7 @@ class FrameTest : public QObject {
 
 private slots:
     void initTestCase() {
-        initInstallation({dir.path(), "pw", false, true});
+        initInstallation(store.onEngine({dir.path(), "pw", false, true}));
         state.programFolder = dir.path();
         QVERIFY(StartUp(state) == StartScreen::Login);
         Database db = openInstallation(dir.path());

@@ -52,7 +52,7 @@ class FrmProfileTest : public QObject {
     void click(const char* button) { clickButton(form.get(), button); }
     QStringList storedRows() {
         return db->column("SELECT nama || '|' || inisial || '|' || alamat || '|' || notelp || '|' "
-                          "|| fax || '|' || jenis_manifest || '|' || ifnull(nodaftarauto, '') "
+                          "|| fax || '|' || jenis_manifest || '|' || coalesce(nodaftarauto, '') "
                           "FROM tblsetting");
     }
 

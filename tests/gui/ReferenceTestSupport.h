@@ -3,7 +3,7 @@
 #include "AppState.h"
 #include "Database.h"
 #include "GuiTestSupport.h"
-#include "Schema.h"
+#include "TestSupport.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -16,13 +16,12 @@ namespace vastrel::test {
 // An application state over a new database with every table.
 struct TestInstallation {
     QTemporaryDir dir;
+    TestStore store;
     AppState state;
 
     explicit TestInstallation(bool air = false) {
         state.programFolder = dir.path();
-        state.Conn = Database::create(dir.filePath("test.db"), "pw");
-        schema::create(state.Conn);
-        state.Conn.exec("PRAGMA synchronous = OFF"); // a throw-away file needs no flushing
+        state.Conn = store.create(dir.filePath("test.db"), "pw");
         state.StrJenis = air ? "1" : "0";
     }
     void exec(const QString& sql, const Params& params = {}) { state.Conn.exec(sql, params); }

@@ -114,7 +114,8 @@ private slots:
             {{"summary", kDemoKey}, {}, "detail or recap"},
         };
         QTemporaryDir dir;
-        initInstallation({dir.path(), "pw", false, true});
+        TestStore store;
+        initInstallation(store.onEngine({dir.path(), "pw", false, true}));
         const QString pdf = dir.filePath("report.pdf");
         for (const auto& c : cases) {
             QFile::remove(pdf);

@@ -1,2 +1,2 @@
 # The manifest entry screen (header and POS halves).
-add_gui_test(entry_header_test SOURCES FrmHeaderTest.cpp LIBS vastrel_entry)
+add_gui_test(entry_header_test BOTH_ENGINES SOURCES FrmHeaderTest.cpp LIBS vastrel_entry)

@@ -4,8 +4,8 @@ target_link_libraries(container_check_test PRIVATE vastrel_entry GTest::gtest_ma
 gtest_discover_tests(container_check_test DISCOVERY_MODE PRE_TEST)
 
 set(POS_LINE_FIXTURE PosLineFixture.cpp PosLineFixture.h)
-add_gui_test(goods_screen_test SOURCES GoodsScreenTest.cpp ${POS_LINE_FIXTURE} LIBS vastrel_entry)
-add_gui_test(container_screen_test SOURCES ContainerScreenTest.cpp ${POS_LINE_FIXTURE}
+add_gui_test(goods_screen_test BOTH_ENGINES SOURCES GoodsScreenTest.cpp ${POS_LINE_FIXTURE} LIBS vastrel_entry)
+add_gui_test(container_screen_test BOTH_ENGINES SOURCES ContainerScreenTest.cpp ${POS_LINE_FIXTURE}
     LIBS vastrel_entry)
-add_gui_test(document_screen_test SOURCES DocumentScreenTest.cpp ${POS_LINE_FIXTURE}
+add_gui_test(document_screen_test BOTH_ENGINES SOURCES DocumentScreenTest.cpp ${POS_LINE_FIXTURE}
     LIBS vastrel_entry)

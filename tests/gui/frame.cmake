@@ -1,1 +1,1 @@
-add_gui_test(frame_test SOURCES FrameTest.cpp LIBS vastrel_frame vastrel_format)
+add_gui_test(frame_test BOTH_ENGINES SOURCES FrameTest.cpp LIBS vastrel_frame vastrel_format)

@@ -239,12 +239,16 @@ TEST_F(FlatFileTest, ValuesThatDoNotFitRefuseTheWholeFile) {
     };
     writeFile("out.txt", "EARLIER FILE");
     for (const auto& c : cases) {
+        if (onTestServer() && QByteArray(c.assignments).contains("'ABC'"))
+            continue; // only the file can hold a text in a number column
         Transaction tx(db);
         update(c.table, c.assignments);
         EXPECT_EQ(refusal(), c.message);
     }
     EXPECT_EQ(readFile("out.txt"), "EARLIER FILE");
-    EXPECT_EQ(QDir(folder()).entryList(QDir::Files).size(), 2); // the database and out.txt
+    QStringList files = QDir(folder()).entryList(QDir::Files);
+    files.removeOne("test.db");
+    EXPECT_EQ(files, QStringList{"out.txt"});
 }
 
 TEST_F(FlatFileTest, ThousandDocumentsOverflowTheirSequence) {
