@@ -25,13 +25,16 @@ public:
 
     virtual void exec(const QString& sql, const Params& params) = 0;
     virtual RowSet query(const QString& sql, const Params& params) = 0;
+    // Rows read as they are needed, not all held at once (on the server: inside a transaction).
     virtual std::unique_ptr<RowSource> cursor(const QString& sql, const Params& params) = 0;
     virtual long long lastInsertId() = 0;
     virtual int changes() = 0;
 
     // Starts a transaction that writes (on the file: takes its write lock at once).
     virtual void begin() = 0;
-    // Ends the transaction; throws when nothing of it could be kept.
+    // Ends the transaction; throws when nothing of it could be kept. On the server that is so
+    // after any failed statement of it, where the file would keep the others: the program
+    // never goes on with a unit after a failure, so both engines keep the same.
     virtual void commit() = 0;
     // Inside a transaction: makes other writers of the matching rows wait for its end.
     virtual void lockRows(const QString& table, const QString& where, const Params& params) = 0;

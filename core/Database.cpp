@@ -58,7 +58,7 @@ QVariant RowSet::value(const QString& name) const {
 Cursor::Cursor(std::unique_ptr<RowSource> source) : m_source(std::move(source)) {}
 
 Cursor::Cursor(Cursor&& other) noexcept
-    : m_source(std::move(other.m_source)), m_row(std::move(other.m_row)) {}
+    : m_source(std::move(other.m_source)), m_row(std::move(other.m_row)), m_done(other.m_done) {}
 
 Cursor::~Cursor() = default;
 
@@ -66,8 +66,10 @@ QStringList Cursor::columnNames() const {
     return m_source->columnNames();
 }
 
+// The file's statement would start again after its last row.
 bool Cursor::next() {
-    return m_source->next(m_row);
+    m_done = m_done || !m_source->next(m_row);
+    return !m_done;
 }
 
 // ---- Database ----

@@ -88,6 +88,7 @@ public:
 private:
     std::unique_ptr<RowSource> m_source;
     QVariantList m_row;
+    bool m_done = false;
 };
 
 class Connection;

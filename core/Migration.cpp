@@ -40,6 +40,7 @@ QList<TableCopy> migrateInstallation(const QString& from, const QString& to) {
                             .arg(to)
                             .arg(manifests));
     QList<TableCopy> copied;
+    const ReadSnapshot moment(source); // clerks may go on saving meanwhile
     const BulkWrite bulk(target);
     Transaction tx(target);
     for (const QString& table : schema::tableNames()) {

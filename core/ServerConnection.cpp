@@ -160,8 +160,8 @@ private:
 };
 
 // The program's statements as the server reads them: $1, $2, ... for `?`, the column "user",
-// a reserved word there, quoted, and nulls ordered as on the file. Nothing inside quotes
-// changes.
+// a reserved word there, quoted, a LIKE pattern without the server's escape character `\`,
+// and nulls ordered as on the file. Nothing inside quotes changes.
 QByteArray serverStatement(const QString& sql) {
     const QByteArray utf8 = sql.toUtf8(); // quotes, `?` and names are single bytes in UTF-8
     const auto isNameByte = [](char c) {
@@ -171,6 +171,12 @@ QByteArray serverStatement(const QString& sql) {
     out.reserve(utf8.size() + 16);
     NullsOrder nulls;
     int next = 0;
+    bool likePattern = false; // the next operand is a LIKE's pattern
+    const auto endPattern = [&] {
+        if (likePattern)
+            out += " ESCAPE ''";
+        likePattern = false;
+    };
     for (qsizetype i = 0; i < utf8.size(); ++i) {
         const char c = utf8[i];
         if (c == '\'' || c == '"') {
@@ -178,8 +184,10 @@ QByteArray serverStatement(const QString& sql) {
             const qsizetype end = close < 0 ? utf8.size() : close + 1;
             out += utf8.mid(i, end - i);
             i = end - 1;
+            endPattern();
         } else if (c == '?') {
             out += '$' + QByteArray::number(++next);
+            endPattern();
         } else if (isNameByte(c)) {
             qsizetype end = i;
             while (end < utf8.size() && isNameByte(utf8[end]))
@@ -188,9 +196,11 @@ QByteArray serverStatement(const QString& sql) {
             nulls.name(name, out);
             out += name.compare("user", Qt::CaseInsensitive) == 0 ? "\"user\"" : name;
             i = end - 1;
+            likePattern = name.compare("LIKE", Qt::CaseInsensitive) == 0;
         } else {
             nulls.punctuation(c, out);
             out += c;
+            likePattern = likePattern && c == ' ';
         }
     }
     nulls.end(out);
@@ -342,8 +352,12 @@ public:
         return RowSet(columnNamesOf(result.get()), std::move(rows));
     }
 
+    // Inside a transaction the rows come a batch at a time, so that a table of years of data
+    // is never held here whole; outside one, a cursor would not outlive its statement.
     std::unique_ptr<RowSource> cursor(const QString& sql, const Params& params) override {
-        return std::make_unique<ResultRows>(run(sql, params));
+        if (!inTransaction())
+            return std::make_unique<ResultRows>(run(sql, params));
+        return std::make_unique<BatchRows>(*this, statementText(sql), params);
     }
 
     long long lastInsertId() override {
@@ -411,9 +425,59 @@ public:
     void holdPagesForBulk(bool) override {} // the server manages its own memory
 
 private:
+    // A query's rows through a cursor of the open transaction, fetched as they are read.
+    class BatchRows : public RowSource {
+    public:
+        BatchRows(ServerConnection& connection, const QByteArray& statement, const Params& params)
+            : m_connection(connection),
+              m_name("vastrel_rows_" + QByteArray::number(++connection.m_cursors)) {
+            m_connection.runText("DECLARE " + m_name + " NO SCROLL CURSOR FOR " + statement,
+                                 params);
+            fetch();
+        }
+        ~BatchRows() override {
+            if (libpq().transactionStatus(m_connection.m_connection) != PQTRANS_INTRANS)
+                return; // the transaction, and the cursor with it, has ended
+            try {
+                m_connection.runText("CLOSE " + m_name, {});
+            } catch (const DbError&) {
+                // The transaction's end closes it.
+            }
+        }
+        BatchRows(const BatchRows&) = delete;
+        BatchRows& operator=(const BatchRows&) = delete;
+
+        bool next(QVariantList& row) override {
+            if (m_next == libpq().ntuples(m_batch.get()) && m_next == kBatch)
+                fetch();
+            if (m_next >= libpq().ntuples(m_batch.get()))
+                return false;
+            row = rowOf(m_batch.get(), m_next++);
+            return true;
+        }
+        QStringList columnNames() const override { return columnNamesOf(m_batch.get()); }
+
+    private:
+        static constexpr int kBatch = 2000;
+        void fetch() {
+            m_batch = m_connection.runText(
+                "FETCH FORWARD " + QByteArray::number(kBatch) + " FROM " + m_name, {});
+            m_next = 0;
+        }
+
+        ServerConnection& m_connection;
+        QByteArray m_name;
+        Result m_batch;
+        int m_next = 0;
+    };
+
     Result run(const QString& sql, const Params& params) {
+        return runText(statementText(sql), params);
+    }
+
+    // `text` in the server's own SQL.
+    Result runText(const QByteArray& text, const Params& params) {
         reconnectWhenLost();
-        const QByteArray text = statementText(sql);
         const ParamValues values(params);
         Result result(libpq().execParams(m_connection, text.constData(), values.count(), nullptr,
                                          values.values(), values.lengths(), values.formats(), 0));
@@ -493,6 +557,7 @@ private:
     QHash<QString, QByteArray> m_texts;
     int m_changes = 0;
     bool m_citext = false;
+    int m_cursors = 0;
 };
 
 } // namespace

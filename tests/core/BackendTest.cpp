@@ -16,6 +16,7 @@
 
 #include <QProcess>
 
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,6 +58,9 @@ TEST_F(BackendTest, TextsCompareAndSortWithoutRegardToCase) {
     ASSERT_EQ(users.recordCount(), 3);
     EXPECT_EQ(users.row(0).at(0), "A");
     EXPECT_EQ(users.row(2).at(0), "c");
+    // A pattern has no escape character.
+    AddKapal(db, "KM A\\B");
+    EXPECT_EQ(db.scalar("SELECT nmkapal FROM tblkapal WHERE nmkapal LIKE ?", {"%a\\%"}), "KM A\\B");
     // A null comes first in ascending order and last in descending order.
     db.exec("INSERT INTO tblkapal (nmkapal) VALUES (NULL)");
     EXPECT_TRUE(db.scalar("SELECT nmkapal FROM tblkapal ORDER BY nmkapal LIMIT 1").isNull());
@@ -81,6 +85,28 @@ TEST_F(BackendTest, ValuesComeBackAsTheyWentIn) {
               "KM BARU");
     db.exec("UPDATE tbldetail SET mark = 'X' WHERE nodaftar = ?", {kDemoKey});
     EXPECT_EQ(db.changes(), db.scalar("SELECT count(*) FROM tbldetail").toInt());
+}
+
+TEST_F(BackendTest, CursorsReadEveryRowInOrderSideBySideWithinASnapshotOrWithout) {
+    Database db = openInstallation(install(QStringLiteral("inst"), false));
+    constexpr int kRows = 4500; // more than one batch of the server's
+    Transaction tx(db);
+    for (int i = 0; i < kRows; ++i)
+        db.exec("INSERT INTO tbl_hs VALUES (?, 'X')", {zeroPadded(i, 5)});
+    tx.commit();
+    for (const bool snapshot : {false, true}) {
+        std::optional<ReadSnapshot> unit;
+        if (snapshot)
+            unit.emplace(db);
+        Cursor up = db.cursor("SELECT hs FROM tbl_hs ORDER BY hs");
+        Cursor down = db.cursor("SELECT hs FROM tbl_hs ORDER BY hs DESC");
+        int rows = 0;
+        while (up.next() && down.next() && up.row().at(0) == zeroPadded(rows, 5) &&
+               down.row().at(0) == zeroPadded(kRows - 1 - rows, 5))
+            ++rows;
+        EXPECT_EQ(rows, kRows) << (snapshot ? "within a snapshot" : "without");
+        EXPECT_FALSE(up.next() || down.next());
+    }
 }
 
 TEST_F(BackendTest, AFailedUnitLeavesNothingAndInnerUnitsStandWithTheOuter) {
