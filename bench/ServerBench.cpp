@@ -4,15 +4,26 @@
 //  1. Four clerk processes each save POS_EACH POS (default 1000) with three goods lines into
 //     one manifest at once, as the entry screen saves them: rows, duplicates and the rate.
 //  2. Years of data on each engine: MANIFESTS manifests (default 5000) of 200 POS each and
-//     200,000 parties; then the statements the screens run to open the newest manifest's POS
-//     list, list and search the manifests, look up a party, and save a POS with its
-//     readiness, each timed (the slowest of five runs).
+//     200,000 parties; then the screens themselves (offscreen): the entry screen opening the
+//     newest manifest and its POS list, the generate screen's list and search, a parties
+//     lookup, and a new POS saved on the entry screen with its readiness, each timed (the
+//     slowest of five runs).
 
+#include "CommandHost.h"
+#include "FrmFind.h"
+#include "FrmGenerate.h"
+#include "FrmHeader.h"
 #include "Installation.h"
+#include "Messages.h"
 #include "Numbering.h"
 #include "Readiness.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -120,6 +131,10 @@ void fill(Database& db, int rows, const QString& insertSelect) {
 void yearsOfData(Database& db, int manifests) {
     const BulkWrite bulk(db);
     Transaction tx(db);
+    // What the entry screen checks a new POS against.
+    db.exec("INSERT INTO tblpelabuhan VALUES ('SGSIN', 'SINGAPORE'), ('IDTPP', 'TANJUNG PRIOK')");
+    db.exec("INSERT INTO tblkemasan VALUES ('PK', 'PACKAGE')");
+    db.exec("INSERT INTO tblGrup VALUES ('A1', 'BARANG IMPOR', -1, 0, 1)");
     // Keys "2020" + six digits; POS "0000" to "0199"; texts as long as real ones.
     fill(db, manifests,
          "INSERT INTO tblheader (nodaftar, jnsmanifest, vessel, voyage, kdgrup, arrivingdate, "
@@ -137,54 +152,124 @@ void yearsOfData(Database& db, int manifests) {
     tx.commit();
 }
 
-// The slowest of five runs, in milliseconds.
-double slowest(const std::function<void()>& action) {
+// The slowest of five runs of `action`, each after `prepare`, in milliseconds.
+double slowest(const std::function<void()>& action, const std::function<void()>& prepare = {}) {
     double worst = 0;
     for (int run = 0; run < 5; ++run) {
+        if (prepare)
+            prepare();
         QElapsedTimer timer;
         timer.start();
         action();
+        QApplication::processEvents(); // drawn, not only filled
         worst = std::max(worst, timer.nsecsElapsed() / 1e6);
     }
     return worst;
 }
 
-void timeScreens(Database& db, const char* engine, int manifests) {
-    const QString newest = db.scalar("SELECT max(nodaftar) FROM tblheader").toString();
+class QuietHost : public CommandHost {
+public:
+    void ControlToolBar(const QString&) override {}
+    void NavigateHeader(const QString&) override {}
+    void showNavigation(bool) override {}
+};
+
+template <typename T> T* child(QWidget* parent, const char* name) {
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw std::logic_error(std::string("no box ") + name);
+    return found;
+}
+
+void pressEnter(QWidget* box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box, &press);
+}
+
+// A new POS typed into the entry screen, showing the newest manifest's POS list.
+void typeNewPos(AppState& state, FrmHeader& entry) {
+    state.entry.StrMode = QStringLiteral("new");
+    entry.prepareNewDetail();
+    const std::pair<const char*, const char*> boxes[] = {
+        {"TxtNoBL1", "BENCH BL"},  {"TxtNoBL2", "10-03-2024"},  {"TxtMotherVessel", "OCEAN STAR"},
+        {"TxtAsal", "SGSIN"},      {"TxtMuat", "SGSIN"},        {"TxtBongkar", "IDTPP"},
+        {"TxtAkhir", "IDTPP"},     {"TxtShipperNm", "SHIPPER"}, {"TxtConsigneeNm", "CONSIGNEE"},
+        {"TxtNotifyNm", "NOTIFY"}, {"TxtJmlKemasan", "8"},      {"TextSatuanKemasan", "PK"},
+        {"TxtBerat", "1234.5"},    {"TxtVolume", "12.345"}};
+    for (const auto& [name, text] : boxes) {
+        if (auto* lines = entry.findChild<QPlainTextEdit*>(QString::fromLatin1(name)))
+            lines->setPlainText(QString::fromLatin1(text));
+        else
+            child<QLineEdit>(&entry, name)->setText(QString::fromLatin1(text));
+    }
+}
+
+void timeScreens(const QString& folder, const char* engine, int manifests) {
+    AppState state;
+    state.programFolder = folder;
+    state.Conn = openInstallation(folder);
+    state.StrJenis = QStringLiteral("0");
+    QuietHost host;
+    FrmHeader entry(state, host);
+    entry.show();
+    const auto openNewest = [&] {
+        state.entry = EntryState{};
+        state.entry.StrMode = QStringLiteral("open");
+        state.entry.VarHeaderOpen = true;
+        entry.openFirst();
+    };
+    FrmGenerate generate(state);
+    generate.show();
+    child<QLineEdit>(&generate, "TxtKapal")->setText(QStringLiteral("VESSEL 4999"));
+    FrmFind lookup(state, nullptr);
+    lookup.ViewMainTable(QStringLiteral("partiesshiper"), false);
+    lookup.ShowQuery(QStringLiteral("partiesshiper"), false);
+    lookup.show();
+    lookup.findChild<QLineEdit*>()->setText(QStringLiteral("PARTY 19999"));
+    int saved = 0;
+
     const struct {
         const char* what;
         std::function<void()> action;
+        std::function<void()> prepare;
     } steps[] = {
-        {"newest manifest's POS list",
-         [&] { db.query("SELECT * FROM tbldetail WHERE nodaftar = ? ORDER BY nopos", {newest}); }},
-        {"manifest list (newest first, 100 shown)",
+        {"entry: Open (the newest manifest)", openNewest, {}},
+        {"entry: Detail (its POS list)", [&] { child<QPushButton>(&entry, "CmdDetail")->click(); },
+         openNewest},
+        {"generate: opening it (the manifest list)",
          [&] {
-             db.query("SELECT nodaftar, vessel, voyage, status FROM tblheader "
-                      "ORDER BY nodaftar DESC LIMIT 100");
-         }},
-        {"manifest search by vessel",
-         [&] {
-             db.query("SELECT nodaftar, vessel FROM tblheader WHERE vessel LIKE ? "
-                      "ORDER BY nodaftar LIMIT 100",
-                      {QStringLiteral("vessel 4999%")});
-         }},
-        {"parties lookup",
-         [&] {
-             db.query("SELECT NamaParties, AlmtParties FROM tblparties WHERE NamaParties LIKE ? "
-                      "AND KodeParties = '1' ORDER BY NamaParties LIMIT 100",
-                      {QStringLiteral("party 19999%")});
-         }},
-        {"POS save with readiness", [&] { savePos(db, newest); }},
+             FrmGenerate screen(state);
+             screen.show();
+             QApplication::processEvents();
+         },
+         {}},
+        {"generate: search by vessel",
+         [&] { pressEnter(child<QLineEdit>(&generate, "TxtKapal")); },
+         {}},
+        {"parties lookup, searching", [&] { child<QPushButton>(&lookup, "CmdFind")->click(); }, {}},
+        {"entry: a new POS saved with readiness", [&] { saved += entry.SaveToDetail() ? 1 : 0; },
+         [&] { typeNewPos(state, entry); }},
     };
     std::printf("%s, %d manifests, %d POS, %d parties:\n", engine, manifests,
                 manifests * kPosPerManifest, kParties);
-    for (const auto& step : steps)
-        std::printf("  %-42s %7.1f ms\n", step.what, slowest(step.action));
+    Messages::startRecording(); // a message box would wait for a click
+    for (const auto& step : steps) {
+        std::printf("  %-44s %7.1f ms\n", step.what, slowest(step.action, step.prepare));
+        for (const Messages::Record& shown : Messages::takeLog()) {
+            if (shown.text != QLatin1String("Data berhasil disimpan"))
+                std::printf("    shown: %s\n", qPrintable(shown.text));
+        }
+    }
+    std::printf("  (new POS saved: %d of 5)\n", saved);
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const int posEach = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int manifests = argc > 2 ? std::atoi(argv[2]) : 5000;
     if (qEnvironmentVariableIsEmpty("VASTREL_TEST_SERVER_HOST")) {
@@ -199,12 +284,14 @@ int main(int argc, char* argv[]) {
         for (const bool server : {false, true}) {
             const QString folder = dir.filePath(server ? "server" : "file");
             install(folder, server ? newServerDatabase("bench_years_" + stamp) : QString());
-            Database db = openInstallation(folder);
             QElapsedTimer timer;
             timer.start();
-            yearsOfData(db, manifests);
+            {
+                Database db = openInstallation(folder);
+                yearsOfData(db, manifests);
+            }
             std::printf("(filled in %.0f s)\n", timer.nsecsElapsed() / 1e9);
-            timeScreens(db, server ? "PostgreSQL server" : "Encrypted file", manifests);
+            timeScreens(folder, server ? "PostgreSQL server" : "Encrypted file", manifests);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_server: %s\n", e.what());

@@ -45,6 +45,8 @@ public:
     // After rows were written with their own values in `column`, the database's numbering
     // of it goes on after the largest.
     virtual void resumeNumbering(const QString& table, const QString& column) = 0;
+    // Makes `column LIKE '%part%'` quick, where the engine can.
+    virtual void indexForSearch(const QString& table, const QString& column) = 0;
     virtual bool onServer() const = 0;
     // Starts (or ends) a unit of reading that sees one moment of the data throughout, as a
     // flat file's several queries must.

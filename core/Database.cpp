@@ -168,6 +168,10 @@ void Database::resumeNumbering(const QString& table, const QString& column) {
     connection().resumeNumbering(table, column);
 }
 
+void Database::indexForSearch(const QString& table, const QString& column) {
+    connection().indexForSearch(table, column);
+}
+
 bool isServerAddress(const QString& name) {
     return name.startsWith(QLatin1String("postgresql://")) ||
            name.startsWith(QLatin1String("postgres://"));

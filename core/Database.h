@@ -143,8 +143,8 @@ public:
     // texts; values go in `params`.
     void lockRows(const QString& table, const QString& where, const Params& params);
 
-    // Re-enciphers the whole file under a new password; on a server, changes the password
-    // the connection logged in with.
+    // Re-enciphers the whole file under a new password; a server refuses (its administrator
+    // changes its password).
     void rekey(const std::string& newPassword);
 
     // The tables the database holds, in any order.
@@ -152,6 +152,8 @@ public:
     // After rows were written with their own values in the numbered `column` of `table`
     // (the program's own names), new rows are numbered after the largest.
     void resumeNumbering(const QString& table, const QString& column);
+    // Makes searches for any part of the texts of `column` quick, where the engine can.
+    void indexForSearch(const QString& table, const QString& column);
 
 private:
     friend class BulkWrite;

@@ -258,6 +258,8 @@ public:
     void endSnapshot() override { exec(QStringLiteral("COMMIT"), {}); }
     // AUTOINCREMENT goes on after the largest key written, whoever wrote it.
     void resumeNumbering(const QString&, const QString&) override {}
+    // A search for a part of a text reads every row: the file has no index for that.
+    void indexForSearch(const QString&, const QString&) override {}
 
     // Pages that stay in memory until the commit are written once, not spilled and read back.
     void holdPagesForBulk(bool bulk) override {

@@ -12,6 +12,8 @@ struct Table {
     const char* name;
     const char* definition;
     std::vector<const char*> indexes;
+    // The columns the lookups search for any part of the text, in tables that grow large.
+    std::vector<const char*> searched = {};
 };
 
 #define TXT " TEXT COLLATE NOCASE"
@@ -53,11 +55,12 @@ const std::vector<Table>& tables() {
         {"tblparties",
          "idparties INTEGER PRIMARY KEY AUTOINCREMENT, NamaParties" TXT ", AlmtParties" TXT
          ", KodeParties" TXT,
-         {"NamaParties, KodeParties"}},
+         {"NamaParties, KodeParties"},
+         {"NamaParties"}},
         {"tblpelabuhan", "kdport" TXT " NOT NULL PRIMARY KEY, nmport" TXT, {}},
         {"tblkpbc", "kode" TXT " NOT NULL PRIMARY KEY, nama" TXT, {}},
         {"tblkemasan", "kdedi" TXT " NOT NULL PRIMARY KEY, uredi" TXT, {}},
-        {"tbl_hs", "hs" TXT " NOT NULL PRIMARY KEY, description" TXT, {}},
+        {"tbl_hs", "hs" TXT " NOT NULL PRIMARY KEY, description" TXT, {}, {"description"}},
         {"tblGrup",
          "kdgrup" TXT " NOT NULL PRIMARY KEY, urkdgrup" TXT
          ", inward INTEGER NOT NULL DEFAULT 0, outward INTEGER NOT NULL DEFAULT 0, adadetil "
@@ -162,6 +165,8 @@ void create(Database& db) {
             db.exec("CREATE INDEX ix_" + name + "_" + suffix + " ON " + name + " (" +
                     QLatin1String(columns) + ")");
         }
+        for (const char* column : t.searched)
+            db.indexForSearch(name, QLatin1String(column));
     }
     tx.commit();
 }

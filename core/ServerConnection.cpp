@@ -160,8 +160,8 @@ private:
 };
 
 // The program's statements as the server reads them: $1, $2, ... for `?`, the column "user",
-// a reserved word there, quoted, a LIKE pattern without the server's escape character `\`,
-// and nulls ordered as on the file. Nothing inside quotes changes.
+// a reserved word there, quoted, LIKE as a text's ILIKE without the server's escape character
+// `\`, and nulls ordered as on the file. Nothing inside quotes changes.
 QByteArray serverStatement(const QString& sql) {
     const QByteArray utf8 = sql.toUtf8(); // quotes, `?` and names are single bytes in UTF-8
     const auto isNameByte = [](char c) {
@@ -194,9 +194,16 @@ QByteArray serverStatement(const QString& sql) {
                 ++end;
             const QByteArray name = utf8.mid(i, end - i);
             nulls.name(name, out);
-            out += name.compare("user", Qt::CaseInsensitive) == 0 ? "\"user\"" : name;
-            i = end - 1;
             likePattern = name.compare("LIKE", Qt::CaseInsensitive) == 0;
+            if (likePattern) {
+                // As a text, the operand can use its search index (ILIKE keeps out case).
+                while (out.endsWith(' '))
+                    out.chop(1);
+                out += "::text ILIKE";
+            } else {
+                out += name.compare("user", Qt::CaseInsensitive) == 0 ? "\"user\"" : name;
+            }
+            i = end - 1;
         } else {
             nulls.punctuation(c, out);
             out += c;
@@ -423,6 +430,20 @@ public:
               {table.toLower(), column.toLower()});
     }
     void holdPagesForBulk(bool) override {} // the server manages its own memory
+
+    // A trigram index serves a search for any part of the text, where the server has the
+    // pg_trgm extension; without it a search reads every row, as on the file.
+    void indexForSearch(const QString& table, const QString& column) override {
+        if (query(QStringLiteral("SELECT 1 FROM pg_available_extensions WHERE name = 'pg_trgm'"),
+                  {})
+                .eof())
+            return;
+        exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"), {});
+        // The program's own names, never a text from outside.
+        exec(QStringLiteral("CREATE INDEX sx_%1_%2 ON %1 USING gin ((%2::text) gin_trgm_ops)")
+                 .arg(table, column),
+             {});
+    }
 
 private:
     // A query's rows through a cursor of the open transaction, fetched as they are read.
