@@ -325,9 +325,16 @@ constexpr int kDefaultLockTimeoutMs = 30000;
 // Our defaults come before the URI, which may set its own; the INI's password after it.
 PGconn* connectTo(const QString& uri, const std::string& password) {
     const QByteArray address = uri.toUtf8();
-    const char* keywords[] = {"connect_timeout", "client_encoding", "dbname",
-                              password.empty() ? nullptr : "password", nullptr};
-    const char* values[] = {"10", "UTF8", address.constData(), password.c_str(), nullptr};
+    // The server's notices ("already exists, skipping") are not for the clerk's terminal.
+    const char* keywords[] = {"connect_timeout",
+                              "client_encoding",
+                              "options",
+                              "dbname",
+                              password.empty() ? nullptr : "password",
+                              nullptr};
+    const char* values[] = {
+        "10",   "UTF8", "-c client_min_messages=warning", address.constData(), password.c_str(),
+        nullptr};
     return libpq().connectdbParams(keywords, values, 1);
 }
 

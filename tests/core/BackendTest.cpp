@@ -10,12 +10,16 @@
 #include "Numbering.h"
 #include "PasswordChange.h"
 #include "Schema.h"
+#include "ShownRow.h"
 #include "StartUp.h"
 #include "TestSupport.h"
 #include "UserError.h"
 
 #include <QProcess>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -170,43 +174,107 @@ TEST_F(BackendTest, MigrateCopiesEveryRowOnceAndRefusesATargetWithManifests) {
     EXPECT_THROW(migrateInstallation(path("reference"), target), UserError);
 }
 
-// Clerks appending POS to one manifest at the same moment, each in a process of its own,
-// as the entry screen saves a new POS: none is lost and no number is issued twice.
+// Each of `clerks` clerks, in a process of its own, runs what `prepare` gives (its exit code;
+// 1 when it threw), all at one moment once every clerk has prepared. Returns the exit codes.
+using Prepare = std::function<std::function<int()>(int clerk)>;
+std::vector<int> clerksAtOnce(int clerks, const Prepare& prepare) {
+    int ready[2];
+    int start[2];
+    EXPECT_EQ(pipe(ready) | pipe(start), 0);
+    std::vector<pid_t> pids;
+    for (int c = 0; c < clerks; ++c) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            int code = 1;
+            try {
+                const std::function<int()> work = prepare(c);
+                char signal = 'x';
+                if (write(ready[1], &signal, 1) == 1 && read(start[0], &signal, 1) == 1)
+                    code = work();
+            } catch (const std::exception&) {
+            }
+            _exit(code);
+        }
+        pids.push_back(pid);
+    }
+    std::string bytes(static_cast<size_t>(clerks), 'x');
+    for (int got = 0; got < clerks;) {
+        const ssize_t n = read(ready[0], bytes.data(), bytes.size() - static_cast<size_t>(got));
+        if (n <= 0)
+            break; // a clerk failed before it was ready
+        got += static_cast<int>(n);
+    }
+    EXPECT_EQ(write(start[1], bytes.data(), bytes.size()), clerks);
+    for (const int end : {ready[0], ready[1], start[0], start[1]})
+        close(end);
+    std::vector<int> codes;
+    for (const pid_t pid : pids) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return codes;
+}
+
+// Clerks appending POS to one manifest at the same moment, as the entry screen saves a new
+// POS: none is lost and no number is issued twice.
 TEST_F(BackendTest, ClerksAppendingPosAtOnceLoseNothing) {
     const QString folder = install();
     const int before = openInstallation(folder).scalar("SELECT count(*) FROM tbldetail").toInt();
     constexpr int kClerks = 4;
     constexpr int kPosEach = 15;
-    std::vector<pid_t> clerks;
-    for (int c = 0; c < kClerks; ++c) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            int failures = 0;
-            try {
-                Database db = openInstallation(folder);
-                for (int i = 0; i < kPosEach; ++i) {
-                    Transaction tx(db);
-                    db.lockRows("tblheader", "nodaftar = ?", {kDemoKey});
-                    db.exec("INSERT INTO tbldetail (nodaftar, nopos, nobl) VALUES (?, ?, ?)",
-                            {kDemoKey, GetNextPos(db, kDemoKey), QStringLiteral("C%1").arg(c)});
-                    tx.commit();
-                }
-            } catch (const std::exception&) {
-                failures = 1;
+    const std::vector<int> codes = clerksAtOnce(kClerks, [&](int clerk) {
+        return [&folder, clerk] {
+            Database db = openInstallation(folder);
+            for (int i = 0; i < kPosEach; ++i) {
+                Transaction tx(db);
+                db.lockRows("tblheader", "nodaftar = ?", {kDemoKey});
+                db.exec("INSERT INTO tbldetail (nodaftar, nopos, nobl) VALUES (?, ?, ?)",
+                        {kDemoKey, GetNextPos(db, kDemoKey), QStringLiteral("C%1").arg(clerk)});
+                tx.commit();
             }
-            _exit(failures);
-        }
-        clerks.push_back(pid);
-    }
-    for (const pid_t pid : clerks) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a clerk's save failed";
-    }
+            return 0;
+        };
+    });
+    EXPECT_EQ(codes, std::vector<int>(kClerks, 0)) << "a clerk's save failed";
     Database db = openInstallation(folder);
     EXPECT_EQ(db.scalar("SELECT count(*) FROM tbldetail").toInt(), before + kClerks * kPosEach);
     EXPECT_EQ(db.scalar("SELECT count(DISTINCT nopos) FROM tbldetail").toInt(),
               before + kClerks * kPosEach);
+}
+
+// Clerks who all showed the same POS save it at the same moment, as the entry screen saves
+// a changed POS: one save stands, every other is refused as changed since it was shown.
+TEST_F(BackendTest, ClerksSavingTheSamePosAtOnceOverwriteNothing) {
+    const QString folder = install();
+    constexpr int kClerks = 4;
+    constexpr int kRefused = 3;
+    const Params key = {kDemoKey, QStringLiteral("0001")};
+    const std::vector<int> codes = clerksAtOnce(kClerks, [&](int clerk) {
+        auto db = std::make_shared<Database>(openInstallation(folder));
+        auto shown = std::make_shared<ShownRow>(QStringLiteral("tbldetail"),
+                                                QStringList{QStringLiteral("nobl")},
+                                                QStringLiteral("nodaftar = ? AND nopos = ?"));
+        shown->remember(*db, key);
+        return std::function<int()>([db, shown, &key, clerk] {
+            Transaction tx(*db);
+            db->lockRows("tblheader", "nodaftar = ?", {kDemoKey});
+            if (!shown->changedSince(*db, key).isEmpty())
+                return kRefused;
+            db->exec("UPDATE tbldetail SET nobl = ? WHERE nodaftar = ? AND nopos = ?",
+                     Params{QStringLiteral("CLERK %1").arg(clerk)} + key);
+            tx.commit();
+            return 10 + clerk;
+        });
+    });
+    std::vector<int> winners;
+    std::copy_if(codes.begin(), codes.end(), std::back_inserter(winners),
+                 [](int code) { return code >= 10; });
+    ASSERT_EQ(winners.size(), 1u) << "exit codes of the clerks are not one save and refusals";
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), kRefused), kClerks - 1);
+    EXPECT_EQ(openInstallation(folder).scalar(
+                  "SELECT nobl FROM tbldetail WHERE nodaftar = ? AND nopos = ?", key),
+              QStringLiteral("CLERK %1").arg(winners[0] - 10));
 }
 
 class ServerInstallationTest : public TempDirTest {
