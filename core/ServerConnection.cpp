@@ -1,16 +1,19 @@
 // A PostgreSQL server, through libpq: the one place that includes it.
 
 #include "Connection.h"
+#include "ServerDialect.h"
 
 #include <libpq-fe.h>
 
 #include <dlfcn.h>
 
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace vastrel {
@@ -102,125 +105,6 @@ struct ResultDeleter {
     void operator()(PGresult* result) const { libpq().clear(result); }
 };
 using Result = std::unique_ptr<PGresult, ResultDeleter>;
-
-// Follows an ORDER BY clause to give each of its terms the file's place for nulls: first when
-// ascending, last when descending (the server's default is the other way round).
-class NullsOrder {
-public:
-    void name(const QByteArray& word, QByteArray& out) {
-        if (!m_inClause) {
-            m_inClause = m_afterOrder && word.compare("BY", Qt::CaseInsensitive) == 0;
-            m_afterOrder = word.compare("ORDER", Qt::CaseInsensitive) == 0;
-            m_descending = m_placed = false;
-            m_depth = 0;
-            return;
-        }
-        if (m_depth == 0 && (word.compare("LIMIT", Qt::CaseInsensitive) == 0 ||
-                             word.compare("OFFSET", Qt::CaseInsensitive) == 0))
-            end(out);
-        else if (word.compare("DESC", Qt::CaseInsensitive) == 0)
-            m_descending = true;
-        else if (word.compare("NULLS", Qt::CaseInsensitive) == 0)
-            m_placed = true;
-    }
-    // Before `c` goes out.
-    void punctuation(char c, QByteArray& out) {
-        if (!m_inClause)
-            return;
-        if (c == '(') {
-            ++m_depth;
-        } else if (c == ')' && m_depth > 0) {
-            --m_depth;
-        } else if ((c == ',' && m_depth == 0) || c == ')' || c == ';') {
-            placeNulls(out);
-            m_inClause = c == ',';
-        }
-    }
-    void end(QByteArray& out) {
-        if (m_inClause)
-            placeNulls(out);
-        m_inClause = false;
-    }
-
-private:
-    void placeNulls(QByteArray& out) {
-        if (!m_placed) {
-            while (out.endsWith(' '))
-                out.chop(1);
-            out += m_descending ? " NULLS LAST " : " NULLS FIRST ";
-        }
-        m_descending = m_placed = false;
-    }
-
-    bool m_afterOrder = false;
-    bool m_inClause = false;
-    bool m_descending = false;
-    bool m_placed = false;
-    int m_depth = 0;
-};
-
-// The program's statements as the server reads them: $1, $2, ... for `?`, the column "user",
-// a reserved word there, quoted, LIKE as a text's ILIKE without the server's escape character
-// `\`, and nulls ordered as on the file. Nothing inside quotes changes.
-QByteArray serverStatement(const QString& sql) {
-    const QByteArray utf8 = sql.toUtf8(); // quotes, `?` and names are single bytes in UTF-8
-    const auto isNameByte = [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    };
-    QByteArray out;
-    out.reserve(utf8.size() + 16);
-    NullsOrder nulls;
-    int next = 0;
-    bool likePattern = false; // the next operand is a LIKE's pattern
-    const auto endPattern = [&] {
-        if (likePattern)
-            out += " ESCAPE ''";
-        likePattern = false;
-    };
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        if (c == '\'' || c == '"') {
-            const qsizetype close = utf8.indexOf(c, i + 1);
-            const qsizetype end = close < 0 ? utf8.size() : close + 1;
-            out += utf8.mid(i, end - i);
-            i = end - 1;
-            endPattern();
-        } else if (c == '?') {
-            out += '$' + QByteArray::number(++next);
-            endPattern();
-        } else if (isNameByte(c)) {
-            qsizetype end = i;
-            while (end < utf8.size() && isNameByte(utf8[end]))
-                ++end;
-            const QByteArray name = utf8.mid(i, end - i);
-            nulls.name(name, out);
-            likePattern = name.compare("LIKE", Qt::CaseInsensitive) == 0;
-            if (likePattern) {
-                // As a text, the operand can use its search index (ILIKE keeps out case).
-                while (out.endsWith(' '))
-                    out.chop(1);
-                out += "::text ILIKE";
-            } else {
-                out += name.compare("user", Qt::CaseInsensitive) == 0 ? "\"user\"" : name;
-            }
-            i = end - 1;
-        } else {
-            nulls.punctuation(c, out);
-            out += c;
-            likePattern = likePattern && c == ' ';
-        }
-    }
-    nulls.end(out);
-    return out;
-}
-
-// The schema's column kinds as the server spells them: texts compared without regard to
-// case, and numbered keys.
-QString serverDefinition(QString sql) {
-    return sql.replace(QLatin1String(" TEXT COLLATE NOCASE"), QLatin1String(" citext"))
-        .replace(QLatin1String("INTEGER PRIMARY KEY AUTOINCREMENT"),
-                 QLatin1String("bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"));
-}
 
 QVariant fieldValue(const PGresult* result, int row, int column) {
     if (libpq().getisnull(result, row, column))
@@ -325,7 +209,8 @@ constexpr int kDefaultLockTimeoutMs = 30000;
 // Our defaults come before the URI, which may set its own; the INI's password after it.
 PGconn* connectTo(const QString& uri, const std::string& password) {
     const QByteArray address = uri.toUtf8();
-    // The server's notices ("already exists, skipping") are not for the clerk's terminal.
+    // The server's notices and warnings ("already exists, skipping") are not for the clerk's
+    // terminal; its errors come with the statements' results.
     const char* keywords[] = {"connect_timeout",
                               "client_encoding",
                               "options",
@@ -333,7 +218,7 @@ PGconn* connectTo(const QString& uri, const std::string& password) {
                               password.empty() ? nullptr : "password",
                               nullptr};
     const char* values[] = {
-        "10",   "UTF8", "-c client_min_messages=warning", address.constData(), password.c_str(),
+        "10",   "UTF8", "-c client_min_messages=error", address.constData(), password.c_str(),
         nullptr};
     return libpq().connectdbParams(keywords, values, 1);
 }
@@ -439,16 +324,16 @@ public:
     void holdPagesForBulk(bool) override {} // the server manages its own memory
 
     // A trigram index serves a search for any part of the text, where the server has the
-    // pg_trgm extension; without it a search reads every row, as on the file.
+    // pg_trgm extension or lets this role add it; without it a search reads every row, as on
+    // the file.
     void indexForSearch(const QString& table, const QString& column) override {
-        if (query(QStringLiteral("SELECT 1 FROM pg_available_extensions WHERE name = 'pg_trgm'"),
-                  {})
-                .eof())
+        if (!m_trigramOperators)
+            m_trigramOperators = trigramOperators();
+        if (m_trigramOperators->isEmpty())
             return;
-        exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"), {});
-        // The program's own names, never a text from outside.
-        exec(QStringLiteral("CREATE INDEX sx_%1_%2 ON %1 USING gin ((%2::text) gin_trgm_ops)")
-                 .arg(table, column),
+        // The program's own names and the catalog's, never a text from outside.
+        exec(QStringLiteral("CREATE INDEX sx_%1_%2 ON %1 USING gin ((%2::text) %3)")
+                 .arg(table, column, *m_trigramOperators),
              {});
     }
 
@@ -467,7 +352,13 @@ private:
             if (libpq().transactionStatus(m_connection.m_connection) != PQTRANS_INTRANS)
                 return; // the transaction, and the cursor with it, has ended
             try {
-                m_connection.runText("CLOSE " + m_name, {});
+                // A savepoint rolled back, or a transaction ended since, has closed it already;
+                // closing it again would spoil the transaction now open.
+                if (!m_connection
+                         .query(QStringLiteral("SELECT 1 FROM pg_cursors WHERE name = ?"),
+                                {QString::fromLatin1(m_name)})
+                         .eof())
+                    m_connection.runText("CLOSE " + m_name, {});
             } catch (const DbError&) {
                 // The transaction's end closes it.
             }
@@ -545,12 +436,65 @@ private:
         QByteArray text;
         if (sql.startsWith(QLatin1String("CREATE TABLE"))) {
             ensureCitext();
-            text = serverStatement(serverDefinition(sql));
+            text = serverStatement(serverDefinition(sql), {});
         } else {
-            text = serverStatement(sql);
+            if (sql.contains(QLatin1String("ORDER BY"), Qt::CaseInsensitive))
+                readColumnNulls();
+            text = serverStatement(sql, m_columnNulls);
         }
-        m_texts.insert(sql, text);
+        // A statement that changes the tables changes what the others become.
+        if (QRegularExpression(QStringLiteral("^(CREATE|ALTER|DROP)\\s+TABLE\\b"),
+                               QRegularExpression::CaseInsensitiveOption)
+                .match(sql)
+                .hasMatch()) {
+            m_texts.clear();
+            m_columnNulls.clear();
+        } else {
+            m_texts.insert(sql, text);
+        }
         return text;
+    }
+
+    void readColumnNulls() {
+        if (!m_columnNulls.isEmpty())
+            return;
+        const RowSet columns = query(QStringLiteral("SELECT table_name, column_name, is_nullable "
+                                                    "FROM information_schema.columns WHERE "
+                                                    "table_schema = current_schema()"),
+                                     {});
+        for (int i = 0; i < columns.recordCount(); ++i) {
+            const QVariantList& row = columns.row(i);
+            m_columnNulls[row.at(0).toString().toUtf8()][row.at(1).toString().toUtf8()] =
+                row.at(2).toString() == QLatin1String("YES");
+        }
+    }
+
+    // The trigram operator class, named with the schema pg_trgm is in; empty when it is
+    // neither there nor to be added.
+    QString trigramOperators() {
+        const QString installed = QStringLiteral(
+            "SELECT n.nspname FROM pg_extension e JOIN pg_namespace n ON n.oid = e.extnamespace "
+            "WHERE e.extname = 'pg_trgm'");
+        RowSet schema = query(installed, {});
+        if (schema.eof()) {
+            if (query(QStringLiteral("SELECT 1 FROM pg_available_extensions "
+                                     "WHERE name = 'pg_trgm'"),
+                      {})
+                    .eof())
+                return {};
+            // A role that may not add it goes on without: the unit stays whole.
+            exec(QStringLiteral("SAVEPOINT vastrel_trigrams"), {});
+            try {
+                exec(QStringLiteral("CREATE EXTENSION pg_trgm"), {});
+                exec(QStringLiteral("RELEASE SAVEPOINT vastrel_trigrams"), {});
+            } catch (const DbError&) {
+                exec(QStringLiteral("ROLLBACK TO SAVEPOINT vastrel_trigrams"), {});
+                return {};
+            }
+            schema = query(installed, {});
+        }
+        return '"' + schema.row(0).at(0).toString().replace('"', QLatin1String("\"\"")) +
+               QLatin1String("\".gin_trgm_ops");
     }
 
     // Texts compared without regard to case are the citext extension's. Their order must be
@@ -583,6 +527,8 @@ private:
     PGconn* m_connection;
     int m_lockTimeoutMs = kDefaultLockTimeoutMs;
     QHash<QString, QByteArray> m_texts;
+    ColumnNulls m_columnNulls;
+    std::optional<QString> m_trigramOperators;
     int m_changes = 0;
     bool m_citext = false;
     int m_cursors = 0;

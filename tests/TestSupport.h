@@ -70,10 +70,12 @@ private:
 bool onTestServer();
 
 // Where one test's databases live on this run's engine: encrypted files, or a database of its
-// own on the test server, dropped with it. Asked for the server without a test server to use,
-// the test process ends with exit code 77, which CTest counts as skipped.
+// own on the test server, dropped with it. Made for the server without a test server to use,
+// it ends the test process before the test does anything, with exit code 77, which CTest
+// counts as skipped.
 class TestStore {
 public:
+    TestStore();
     // A new database with every table: in `file`, or on the server with the server's password.
     Database create(const QString& file, const std::string& password);
     // A connection of its own to the database made last, as another clerk's program has.

@@ -111,6 +111,18 @@ TEST_F(BackendTest, CursorsReadEveryRowInOrderSideBySideWithinASnapshotOrWithout
         EXPECT_EQ(rows, kRows) << (snapshot ? "within a snapshot" : "without");
         EXPECT_FALSE(up.next() || down.next());
     }
+    // A cursor that outlives its unit spoils no later one.
+    std::optional<Cursor> left;
+    {
+        Transaction first(db);
+        left.emplace(db.cursor("SELECT hs FROM tbl_hs"));
+        ASSERT_TRUE(left->next());
+        first.commit();
+    }
+    Transaction second(db);
+    left.reset();
+    db.exec("INSERT INTO tbl_hs VALUES ('X', 'X')");
+    EXPECT_NO_THROW(second.commit());
 }
 
 TEST_F(BackendTest, AFailedUnitLeavesNothingAndInnerUnitsStandWithTheOuter) {
@@ -185,11 +197,15 @@ std::vector<int> clerksAtOnce(int clerks, const Prepare& prepare) {
     for (int c = 0; c < clerks; ++c) {
         const pid_t pid = fork();
         if (pid == 0) {
+            close(ready[0]);
+            close(start[1]);
             int code = 1;
             try {
                 const std::function<int()> work = prepare(c);
                 char signal = 'x';
-                if (write(ready[1], &signal, 1) == 1 && read(start[0], &signal, 1) == 1)
+                const bool told = write(ready[1], &signal, 1) == 1;
+                close(ready[1]);
+                if (told && read(start[0], &signal, 1) == 1)
                     code = work();
             } catch (const std::exception&) {
             }
@@ -197,6 +213,9 @@ std::vector<int> clerksAtOnce(int clerks, const Prepare& prepare) {
         }
         pids.push_back(pid);
     }
+    // Each clerk's end of `ready` closes once it is ready or gone: the reading below ends.
+    close(ready[1]);
+    close(start[0]);
     std::string bytes(static_cast<size_t>(clerks), 'x');
     for (int got = 0; got < clerks;) {
         const ssize_t n = read(ready[0], bytes.data(), bytes.size() - static_cast<size_t>(got));
@@ -205,8 +224,8 @@ std::vector<int> clerksAtOnce(int clerks, const Prepare& prepare) {
         got += static_cast<int>(n);
     }
     EXPECT_EQ(write(start[1], bytes.data(), bytes.size()), clerks);
-    for (const int end : {ready[0], ready[1], start[0], start[1]})
-        close(end);
+    close(ready[0]);
+    close(start[1]);
     std::vector<int> codes;
     for (const pid_t pid : pids) {
         int status = 0;
@@ -321,6 +340,22 @@ TEST_F(ServerInstallationTest, ADatabaseThatSortsOtherwiseThanTheFileIsRefused) 
     options.server = icu.uri();
     EXPECT_THROW(initInstallation(options), DbError);
     EXPECT_FALSE(QFile::exists(path(kIniFileName)));
+}
+
+// The administrator made the database with citext; the clerks' role may only make tables.
+TEST_F(ServerInstallationTest, ARoleThatMayNotAddTheSearchIndexSetsUpWithout) {
+    Database admin = Database::connectServer(server.uri(), ServerDatabase::password());
+    const QString role = QStringLiteral("vastrel_clerk_%1").arg(::getpid());
+    // Names of ours, never a text from outside.
+    admin.exec("CREATE EXTENSION citext");
+    admin.exec("CREATE ROLE " + role + " LOGIN PASSWORD 'clerk pw'");
+    admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
+    InitOptions options{folder(), "clerk pw", false, true};
+    options.server = QString(server.uri()).replace("vastrel@", role + '@');
+    ASSERT_NO_THROW(initInstallation(options));
+    const Database db = openInstallation(folder());
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM pg_indexes WHERE indexname LIKE 'sx%'").toInt(), 0);
+    EXPECT_EQ(GetNmPort(db, "idtpp"), "TANJUNG PRIOK, JAKARTA");
 }
 
 TEST_F(ServerInstallationTest, ADroppedConnectionIsSaidAndTheNextActionConnectsAgain) {

@@ -8,6 +8,8 @@
 
 #include <QProcess>
 
+#include <list>
+
 using namespace vastrel;
 using namespace vastrel::test;
 
@@ -61,10 +63,9 @@ const QString kLongMark = QString(430, 'M') + " END";
 class FlatFileImportTest : public SchemaTest {
 protected:
     Database freshDatabase() {
-        Database fresh =
-            Database::create(path(QStringLiteral("db%1").arg(++m_databases)), kTestPassword);
-        schema::create(fresh);
-        return fresh;
+        m_stores.emplace_back();
+        return m_stores.back().create(path(QStringLiteral("db%1").arg(m_stores.size())),
+                                      kTestPassword);
     }
     FlatFileImportPlan plan(const Database& target, const QStringList& file, bool air,
                             const QString& into = {}) {
@@ -88,7 +89,7 @@ protected:
     }
 
 private:
-    int m_databases = 0;
+    std::list<TestStore> m_stores; // one per fresh database
 };
 
 TEST_F(FlatFileImportTest, EveryShapeComesBackAsTheSameFile) {
@@ -160,7 +161,8 @@ TEST_F(FlatFileImportTest, ARefusedOrFailedImportWritesNothing) {
 }
 
 TEST_F(FlatFileImportTest, AdminChecksAndImportsAFile) {
-    initInstallation({path("home"), kTestPassword, false, true});
+    TestStore home;
+    initInstallation(home.onEngine({path("home"), kTestPassword, false, true}));
     const auto admin = [&](const QStringList& args, QString* out = nullptr) {
         QProcess process;
         process.start(VASTREL_ADMIN_BIN, args);

@@ -214,7 +214,8 @@ TEST_F(SheetImportTest, ARefusedWorkbookWritesNothing) {
 }
 
 TEST_F(SheetImportTest, AdminRefusesABadWorkbookWritingNothingThenImportsTheGoodOne) {
-    initInstallation({path("home"), kTestPassword, false, true});
+    TestStore home;
+    initInstallation(home.onEngine({path("home"), kTestPassword, false, true}));
     const auto admin = [&](const Tables& tables, QString* out, QString* err) {
         QDir().mkpath(path("book"));
         for (const auto& [name, rows] : tables) {
