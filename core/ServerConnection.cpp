@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <optional>
 #include <utility>
 
 namespace vastrel {
@@ -327,13 +326,12 @@ public:
     // pg_trgm extension or lets this role add it; without it a search reads every row, as on
     // the file.
     void indexForSearch(const QString& table, const QString& column) override {
-        if (!m_trigramOperators)
-            m_trigramOperators = trigramOperators();
-        if (m_trigramOperators->isEmpty())
+        const QString operators = trigramOperators();
+        if (operators.isEmpty())
             return;
         // The program's own names and the catalog's, never a text from outside.
         exec(QStringLiteral("CREATE INDEX sx_%1_%2 ON %1 USING gin ((%2::text) %3)")
-                 .arg(table, column, *m_trigramOperators),
+                 .arg(table, column, operators),
              {});
     }
 
@@ -483,12 +481,16 @@ private:
                     .eof())
                 return {};
             // A role that may not add it goes on without: the unit stays whole.
-            exec(QStringLiteral("SAVEPOINT vastrel_trigrams"), {});
+            const bool unit = inTransaction();
+            if (unit)
+                exec(QStringLiteral("SAVEPOINT vastrel_trigrams"), {});
             try {
                 exec(QStringLiteral("CREATE EXTENSION pg_trgm"), {});
-                exec(QStringLiteral("RELEASE SAVEPOINT vastrel_trigrams"), {});
+                if (unit)
+                    exec(QStringLiteral("RELEASE SAVEPOINT vastrel_trigrams"), {});
             } catch (const DbError&) {
-                exec(QStringLiteral("ROLLBACK TO SAVEPOINT vastrel_trigrams"), {});
+                if (unit)
+                    exec(QStringLiteral("ROLLBACK TO SAVEPOINT vastrel_trigrams"), {});
                 return {};
             }
             schema = query(installed, {});
@@ -528,7 +530,6 @@ private:
     int m_lockTimeoutMs = kDefaultLockTimeoutMs;
     QHash<QString, QByteArray> m_texts;
     ColumnNulls m_columnNulls;
-    std::optional<QString> m_trigramOperators;
     int m_changes = 0;
     bool m_citext = false;
     int m_cursors = 0;

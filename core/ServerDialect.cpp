@@ -53,9 +53,22 @@ class Translation {
 public:
     Translation(const QString& sql, const ColumnNulls& nulls)
         : m_tokens(tokenize(sql.toUtf8())), m_nulls(nulls), m_suffix(m_tokens.size()) {
-        for (const Token& token : m_tokens) {
-            if (token.kind == Token::Word && m_nulls.contains(token.text.toLower()))
-                m_tables.insert(token.text.toLower());
+        for (size_t i = 0; i < m_tokens.size(); ++i) {
+            if (m_tokens[i].kind != Token::Word)
+                continue;
+            const QByteArray word = m_tokens[i].text.toLower();
+            if (m_nulls.contains(word))
+                m_tables.insert(word);
+            else if (isWord(i, "AS") && nextSolid(i) != kNone)
+                m_aliases.insert(m_tokens[nextSolid(i)].text.toLower());
+            // An outer join or a union may bring nulls into any column; a table the catalog
+            // does not know may have nulls where a known one has none.
+            const size_t named = nextSolid(i);
+            m_catalogEnough &=
+                !(word == "left" || word == "right" || word == "full" || word == "union" ||
+                  ((word == "from" || word == "join") && named != kNone &&
+                   m_tokens[named].kind == Token::Word &&
+                   !m_nulls.contains(m_tokens[named].text.toLower())));
         }
     }
 
@@ -127,7 +140,7 @@ private:
              isWord(after, "COLLATE")))
             refuseLike();
         m_suffix[operand] += "::text";
-        m_suffix[pattern] += " ESCAPE ''";
+        m_suffix[pattern].prepend(" ESCAPE ''"); // before an ORDER BY term's nulls clause
     }
 
     bool endsClause(size_t i) const {
@@ -187,9 +200,9 @@ private:
                                                  m_tokens[term[0]].kind == Token::Word)) &&
                            m_tokens[term.last()].kind == Token::Word &&
                            !std::isdigit(static_cast<unsigned char>(m_tokens[term.last()].text[0]));
-        if (!plain)
-            return false;
         const QByteArray column = m_tokens[term.last()].text.toLower();
+        if (!plain || !m_catalogEnough || m_aliases.contains(column))
+            return false;
         bool known = false;
         for (const QByteArray& table : m_tables) {
             const QHash<QByteArray, bool> columns = m_nulls.value(table);
@@ -206,6 +219,8 @@ private:
     const ColumnNulls& m_nulls;
     std::vector<QByteArray> m_suffix; // written after each token
     QSet<QByteArray> m_tables;        // the tables the statement names
+    QSet<QByteArray> m_aliases;       // the names given with AS
+    bool m_catalogEnough = true;      // the tables' columns tell where nulls may be
 };
 
 } // namespace

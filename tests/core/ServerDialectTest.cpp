@@ -42,6 +42,14 @@ TEST(ServerDialect, StatementsKeepTheFilesMeaning) {
         {"SELECT 1 FROM t WHERE x LIKE 'it''s ?%'",
          "SELECT 1 FROM t WHERE x::text ILIKE 'it''s ?%' ESCAPE ''"},
         {"SELECT 'ORDER BY ? LIKE', \"user\" FROM t", "SELECT 'ORDER BY ? LIKE', \"user\" FROM t"},
+        // Where a key may be null after all: an alias, an outer join, a table not known.
+        {"SELECT nmkapal AS idkapal FROM tblkapal ORDER BY idkapal",
+         "SELECT nmkapal AS idkapal FROM tblkapal ORDER BY idkapal NULLS FIRST"},
+        {"SELECT 1 FROM tbl_hs a LEFT JOIN tblhs b ON a.hs = b.hs ORDER BY b.nodaftar LIKE ?",
+         "SELECT 1 FROM tbl_hs a LEFT JOIN tblhs b ON a.hs = b.hs ORDER BY b.nodaftar::text ILIKE "
+         "$1 ESCAPE '' NULLS FIRST"},
+        {"SELECT hs FROM tbl_hs JOIN elsewhere USING (hs) ORDER BY hs",
+         "SELECT hs FROM tbl_hs JOIN elsewhere USING (hs) ORDER BY hs NULLS FIRST"},
     };
     for (const auto& [sql, server] : cases)
         EXPECT_EQ(QString::fromUtf8(serverStatement(sql, kCatalog)), server);
