@@ -159,14 +159,23 @@ QVariantList rowOf(const PGresult* result, int row) {
 // A query's rows, held by the client once the server has sent them.
 class ResultRows : public RowSource {
 public:
-    explicit ResultRows(Result result) : m_result(std::move(result)) {}
+    explicit ResultRows(Result result = {}) : m_result(std::move(result)) {}
     bool next(QVariantList& row) override {
-        if (m_next >= libpq().ntuples(m_result.get()))
+        if (m_next >= held() && !(refill() && held() > 0))
             return false;
         row = rowOf(m_result.get(), m_next++);
         return true;
     }
     QStringList columnNames() const override { return columnNamesOf(m_result.get()); }
+
+protected:
+    // Once the rows held are read: whether more came (through hold()).
+    virtual bool refill() { return false; }
+    void hold(Result result) {
+        m_result = std::move(result);
+        m_next = 0;
+    }
+    int held() const { return libpq().ntuples(m_result.get()); }
 
 private:
     Result m_result;
@@ -337,7 +346,7 @@ public:
 
 private:
     // A query's rows through a cursor of the open transaction, fetched as they are read.
-    class BatchRows : public RowSource {
+    class BatchRows : public ResultRows {
     public:
         BatchRows(ServerConnection& connection, const QByteArray& statement, const Params& params)
             : m_connection(connection),
@@ -364,28 +373,22 @@ private:
         BatchRows(const BatchRows&) = delete;
         BatchRows& operator=(const BatchRows&) = delete;
 
-        bool next(QVariantList& row) override {
-            if (m_next == libpq().ntuples(m_batch.get()) && m_next == kBatch)
-                fetch();
-            if (m_next >= libpq().ntuples(m_batch.get()))
-                return false;
-            row = rowOf(m_batch.get(), m_next++);
-            return true;
-        }
-        QStringList columnNames() const override { return columnNamesOf(m_batch.get()); }
-
     private:
         static constexpr int kBatch = 2000;
+        // A batch shorter than asked for was the last.
+        bool refill() override {
+            if (held() < kBatch)
+                return false;
+            fetch();
+            return true;
+        }
         void fetch() {
-            m_batch = m_connection.runText(
-                "FETCH FORWARD " + QByteArray::number(kBatch) + " FROM " + m_name, {});
-            m_next = 0;
+            hold(m_connection.runText(
+                "FETCH FORWARD " + QByteArray::number(kBatch) + " FROM " + m_name, {}));
         }
 
         ServerConnection& m_connection;
         QByteArray m_name;
-        Result m_batch;
-        int m_next = 0;
     };
 
     Result run(const QString& sql, const Params& params) {
