@@ -443,10 +443,10 @@ private:
             text = serverStatement(sql, m_columnNulls);
         }
         // A statement that changes the tables changes what the others become.
-        if (QRegularExpression(QStringLiteral("^(CREATE|ALTER|DROP)\\s+TABLE\\b"),
-                               QRegularExpression::CaseInsensitiveOption)
-                .match(sql)
-                .hasMatch()) {
+        static const QRegularExpression changesTables(
+            QStringLiteral("^(CREATE|ALTER|DROP)\\s+TABLE\\b"),
+            QRegularExpression::CaseInsensitiveOption);
+        if (changesTables.match(sql).hasMatch()) {
             m_texts.clear();
             m_columnNulls.clear();
         } else {

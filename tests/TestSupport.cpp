@@ -102,13 +102,10 @@ QString TestStore::serverUri() {
 Database TestStore::create(const QString& file, const std::string& password) {
     m_file = file;
     m_password = password;
-    if (!onTestServer()) {
-        Database db = Database::create(file, password);
+    Database db = onTestServer() ? Database::connectServer(serverUri(), ServerDatabase::password())
+                                 : Database::create(file, password);
+    if (!db.onServer())
         db.exec("PRAGMA synchronous = OFF"); // a throw-away file needs no flushing
-        schema::create(db);
-        return db;
-    }
-    Database db = Database::connectServer(serverUri(), ServerDatabase::password());
     schema::create(db);
     return db;
 }
