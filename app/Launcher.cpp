@@ -35,6 +35,16 @@ QString passwordRecoveryMessage(PasswordRecovery recovery) {
                                 "dibatalkan; password lama tetap berlaku.");
 }
 
+QString upgradeMessage(const SchemaUpgrade& upgrade) {
+    QString text = QStringLiteral("Tabel database telah diperbarui dari versi %1 ke versi %2.")
+                       .arg(upgrade.from)
+                       .arg(upgrade.to);
+    if (!upgrade.backup.isEmpty())
+        text += "\nDatabase sebelumnya disimpan sebagai " +
+                QDir::toNativeSeparators(upgrade.backup) + '.';
+    return text;
+}
+
 } // namespace
 
 Launcher::Launcher(QString programFolder, bool offerFirstRun) : m_offerFirstRun(offerFirstRun) {
@@ -59,6 +69,9 @@ bool Launcher::startUp() {
     if (m_state.passwordRecovery != PasswordRecovery::None)
         Messages::show(nullptr, passwordRecoveryMessage(m_state.passwordRecovery),
                        Messages::kInformation, Messages::Icon::Information);
+    if (m_state.schemaUpgrade.from != 0)
+        Messages::show(nullptr, upgradeMessage(m_state.schemaUpgrade), Messages::kInformation,
+                       Messages::Icon::Information);
     switch (first) {
     case StartScreen::IniFailed:
         if (m_offerFirstRun && !QFile::exists(m_state.iniPath())) {
@@ -69,7 +82,8 @@ bool Launcher::startUp() {
                      qPrintable(QDir::toNativeSeparators(m_state.iniPath())));
         return false;
     case StartScreen::ConnectionFailed:
-        Messages::show(nullptr, kConnectionFailedMessage);
+        Messages::show(nullptr,
+                       connectionFailedText(m_state.connectionFailure, Language::Indonesian));
         return false;
     case StartScreen::Login:
         showLogin();

@@ -94,7 +94,7 @@ void writeFlatFile(const QString& dbPath, const QString& target) {
 // Reads, checks and imports the flat file as a new manifest, as import-flatfile does.
 void importFlatFile(const QString& source, const QString& dbPath) {
     Database db = Database::open(dbPath, kPassword);
-    const FlatFileImportPlan plan = planFlatFileImport(db, false, readFlatFileAt(source));
+    FlatFileImportPlan plan = planFlatFileImport(db, false, readFlatFileAt(source));
     if (!plan.canImport())
         throw std::runtime_error("the written file is refused: " +
                                  plan.refusals.join("; ").toStdString());

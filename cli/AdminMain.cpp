@@ -11,6 +11,7 @@
 #include "Numbering.h"
 #include "Readiness.h"
 #include "ReportLayouts.h"
+#include "Schema.h"
 #include "SheetImport.h"
 #include "StartUp.h"
 #include "XlsxTemplate.h"
@@ -48,7 +49,7 @@ void print(FILE* out, const QString& text) {
 // otherwise be taken for another's value or ignored); `unknown` names it.
 bool splitArguments(const QStringList& args, QStringList* values, QStringList* options,
                     QString* unknown) {
-    static const QStringList flags = {"--demo", "--help", "--password-stdin"};
+    static const QStringList flags = {"--demo", "--help", "--password-stdin", "--again"};
     static const QStringList valued = {"--home",   "--into", "--kind", "--encoding", "--password",
                                        "--server", "--from", "--to",   "-o"};
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -162,16 +163,30 @@ std::string password(const QStringList& options, const QString& given, const cha
     return typed;
 }
 
+// Refuses a file imported before into the plan's manifest (any manifest, for a new one),
+// unless --again insists: a retry after an unknown outcome must not import it twice.
+void refuseRepeatedImport(const FlatFileImportPlan& plan, const QStringList& options) {
+    if (plan.importedBefore.isEmpty() || options.contains("--again"))
+        return;
+    QStringList earlier;
+    for (const auto& before : plan.importedBefore)
+        earlier << "into manifest " + before.nodaftar + " on " + before.importedAt + " UTC";
+    throw FlatFileError(plan.sourceName + " was imported before (" + earlier.join(", ") +
+                        "); give --again to import it once more");
+}
+
 // Prints a plan's problems (each after `where`) or its warnings on stderr, then imports it
 // with `import` (which refuses a plan with problems) and prints what was imported.
-void reportAndImport(const FlatFileImportPlan& plan, const QString& where,
-                     const std::function<void()>& import) {
+void reportAndImport(FlatFileImportPlan& plan, const QString& where, const QStringList& options,
+                     const std::function<void(FlatFileImportPlan&)>& import) {
     for (const FlatFileProblem& problem : plan.reading.problems)
         print(stderr, where + problem.toString());
-    if (plan.canImport())
+    if (plan.canImport()) {
+        refuseRepeatedImport(plan, options);
         for (const QString& warning : plan.warnings)
             print(stderr, "warning: " + warning);
-    import();
+    }
+    import(plan);
     print(stdout, "Imported " + plan.summary());
 }
 
@@ -286,6 +301,19 @@ const std::map<QString, Command>& commands() {
               print(stdout, "Password changed");
           },
           1}},
+        {"server-password",
+         {"server-password --home DIR [--password-stdin]\n"
+          "  Stores in MANIFEST.INI the password the server's administrator gave the\n"
+          "  installation's role (ALTER ROLE), once the server accepts it; until then the\n"
+          "  old MANIFEST.INI stays. Read from standard input with --password-stdin, else\n"
+          "  asked twice at the terminal. Run it on every workstation of the office.",
+          0,
+          [](const QStringList&, const QStringList& options) {
+              const std::string secret =
+                  password(options, QString(), "New server password: ", Confirm::Twice);
+              storeServerPassword(requireHome(options), secret);
+              print(stdout, "Server password stored");
+          }}},
         {"backup",
          {"backup --home DIR FILE\n"
           "  Copies the database, while it may be in use, into FILE under the same password,\n"
@@ -324,32 +352,35 @@ const std::map<QString, Command>& commands() {
               print(stdout, values[0] + ": " + reading.manifest.summary());
           }}},
         {"import-flatfile",
-         {"import-flatfile --home DIR FILE [--into NODAFTAR]\n"
+         {"import-flatfile --home DIR FILE [--into NODAFTAR] [--again]\n"
           "  Imports a flat file that passes the check: as a new manifest registered today,\n"
           "  or with --into as POS appended after that manifest's highest POS (its header\n"
           "  stays). All or nothing; codes missing from the reference lists are imported\n"
-          "  with a warning.",
+          "  with a warning. A file imported before (into that manifest, or at all for a new\n"
+          "  one) is refused unless --again insists.",
           1,
           [](const QStringList& values, const QStringList& options) {
-              FlatFileReading reading = readFlatFileAt(values[0]);
               AppState state = connect(options);
-              const FlatFileImportPlan plan = planFlatFileImport(
-                  state.Conn, state.isAir(), std::move(reading), option(options, "--into"));
-              reportAndImport(plan, values[0] + ':', [&] { importFlatFile(state.Conn, plan); });
+              FlatFileImportPlan plan = planFlatFileImportAt(state.Conn, state.isAir(), values[0],
+                                                             option(options, "--into"));
+              reportAndImport(plan, values[0] + ':', options,
+                              [&](FlatFileImportPlan& p) { importFlatFile(state.Conn, p); });
           }}},
         {"import-sheet",
-         {"import-sheet --home DIR [--into NODAFTAR] FILE\n"
+         {"import-sheet --home DIR [--into NODAFTAR] [--again] FILE\n"
           "  Imports an import workbook (see template; an .xlsx file or a folder of CSV files\n"
           "  named after the sheets) whose every row passes the entry screens' checks: as a\n"
           "  new manifest registered today, or with --into as POS appended after that\n"
           "  manifest's highest POS (its header stays; the Header sheet may be empty). All or\n"
-          "  nothing; problems are printed as \"Sheet row N: message\".",
+          "  nothing; problems are printed as \"Sheet row N: message\". A workbook imported\n"
+          "  before is refused unless --again insists, as for import-flatfile.",
           1,
           [](const QStringList& values, const QStringList& options) {
               AppState state = connect(options);
-              const FlatFileImportPlan plan =
+              FlatFileImportPlan plan =
                   planSheetImport(state.Conn, state.isAir(), values[0], option(options, "--into"));
-              reportAndImport(plan, QString(), [&] { importSheet(state.Conn, plan); });
+              reportAndImport(plan, QString(), options,
+                              [&](FlatFileImportPlan& p) { importSheet(state.Conn, p); });
           }}},
         {"template",
          {"template --kind sea|air -o FILE.xlsx\n"
@@ -382,6 +413,18 @@ const std::map<QString, Command>& commands() {
               for (const TableCopy& copy : migrateInstallation(from, to))
                   print(stdout, QStringLiteral("%1: %2 rows").arg(copy.table).arg(copy.rows));
               print(stdout, "Copied " + from + " into " + to);
+          }}},
+        {"upgrade",
+         {"upgrade --home DIR\n"
+          "  Brings the installation's tables to this version of the program, as its first\n"
+          "  start would: in one transaction, after a backup of the database file beside it\n"
+          "  has been written and checked. Tables of a newer version are refused.",
+          0,
+          [](const QStringList&, const QStringList& options) {
+              const AppState state = connect(options);
+              if (state.schemaUpgrade.from == 0)
+                  print(stdout, QStringLiteral("The tables are at version %1 already")
+                                    .arg(schema::version(state.Conn)));
           }}},
         {"tighten",
          {"tighten --home DIR\n"

@@ -2,9 +2,12 @@
 
 #include "Database.h"
 #include "PasswordChange.h"
+#include "SchemaUpgrade.h"
+#include "UserError.h"
 
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace vastrel {
@@ -35,6 +38,10 @@ struct AppState {
     bool VarProfile = false;
     // What start-up did about a password change a crash had interrupted.
     PasswordRecovery passwordRecovery = PasswordRecovery::None;
+    // What start-up did to tables of an earlier version.
+    SchemaUpgrade schemaUpgrade;
+    // Why the database could not be opened, when it could not.
+    std::optional<UserError> connectionFailure;
     EntryState entry;
 
     QString iniPath() const;

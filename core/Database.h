@@ -22,6 +22,19 @@ public:
     DbError(const QString& english, const QString& indonesian) : UserError(english, indonesian) {}
 };
 
+// A commit whose answer never came: the server may have kept the work or not. Whoever
+// would do it again must look first.
+class CommitOutcomeUnknown : public DbError {
+public:
+    CommitOutcomeUnknown()
+        : DbError(QStringLiteral("The connection to the database server was lost while it "
+                                 "confirmed the save: whether it was saved is unknown. Look at "
+                                 "the data before doing it again."),
+                  QStringLiteral("Koneksi ke server database terputus saat penyimpanan "
+                                 "dikonfirmasi: tidak diketahui apakah data tersimpan. Periksa "
+                                 "datanya sebelum mengulang.")) {}
+};
+
 // Values bound to the `?` placeholders of a statement, in order.
 // A null QVariant binds NULL; integers, doubles and texts bind as themselves, a
 // QByteArray as raw bytes (a blob).

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DurableFile.h"
+#include "InstallationFiles.h"
 #include "Schema.h"
 
 #include <QDateTime>
@@ -46,6 +47,14 @@ void settleJournal(const QString& dbPath, const std::string& password, const QSt
         renameDurably(journal, kept + "-journal");
 }
 
+// `name`, or when a file has it (a restore in the same second) the first free "name-N".
+QString unusedName(const QString& name) {
+    QString candidate = name;
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = name + '-' + QString::number(n);
+    return candidate;
+}
+
 } // namespace
 
 void verifyDatabaseFile(const QString& path, const std::string& password) {
@@ -53,7 +62,8 @@ void verifyDatabaseFile(const QString& path, const std::string& password) {
     const QString verdict = db.scalar(QStringLiteral("PRAGMA integrity_check")).toString();
     if (verdict != QLatin1String("ok"))
         fail(path + " is damaged: " + verdict.left(200));
-    for (const QString& table : schema::tableNames()) {
+    // A backup of tables of an earlier version is upgraded when it is opened.
+    for (const QString& table : schema::tableNames(1)) {
         if (!db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
                                       "AND name = ? COLLATE NOCASE"),
                        {table})
@@ -74,6 +84,7 @@ void backupDatabase(Database& db, const std::string& password, const QString& ta
     const QString own = db.query(QStringLiteral("PRAGMA database_list")).row(0).value(2).toString();
     if (QFileInfo(target).canonicalFilePath() == QFileInfo(own).canonicalFilePath())
         fail(target + " is the database itself");
+    refuseInstallationFile(target);
     DurableFile out(target, FileAccess::OwnerOnly);
     const QString copy = out.temporaryPath();
     const QByteArray key = QByteArray::fromStdString(password);
@@ -96,8 +107,9 @@ QString restoreDatabase(const QString& dbPath, const std::string& password, cons
     if (QFileInfo(source).canonicalFilePath() == QFileInfo(dbPath).canonicalFilePath())
         fail(source + " is the installation's own database");
     verifyDatabaseFile(source, password);
-    const QString kept = dbPath + ".before-restore-" +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString kept =
+        unusedName(dbPath + ".before-restore-" +
+                   QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     DurableFile restored(dbPath, FileAccess::OwnerOnly);
     copyInto(source, restored);
     if (!QFile::exists(dbPath)) {

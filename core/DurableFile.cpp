@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,7 +69,37 @@ mode_t sharedMode() {
     return 0666 & ~mask;
 }
 
+// A temporary file's name carries its writer's process, so that one left by a writer that
+// was killed can be told from one being written.
+QString temporaryPrefix(const QString& target) {
+    return "." + QFileInfo(target).fileName() + ".vastrel-";
+}
+
+bool processLives(const QString& pid) {
+    bool ok = false;
+    const int number = pid.toInt(&ok);
+    return ok && (::kill(number, 0) == 0 || errno == EPERM);
+}
+
+void removeTemporary(const QString& path) {
+    ::unlink(native(path).constData());
+    // A database engine that filled it keeps its journal beside it.
+    ::unlink(native(path + "-journal").constData());
+}
+
 } // namespace
+
+void removeStaleTemporaries(const QString& folder) {
+    const QDir dir(folder);
+    const QStringList left =
+        dir.entryList({QStringLiteral(".*.vastrel-*")}, QDir::Files | QDir::Hidden | QDir::System);
+    static const QRegularExpression writer(QStringLiteral("\\.vastrel-(\\d+)\\."));
+    for (const QString& name : left) {
+        const QRegularExpressionMatch match = writer.match(name);
+        if (match.hasMatch() && !processLives(match.captured(1)))
+            ::unlink(native(dir.filePath(name)).constData());
+    }
+}
 
 FileWriteError::FileWriteError(const QString& path, int code)
     : UserError("Cannot write " + path + ": " + reasonInEnglish(code),
@@ -90,30 +122,33 @@ DurableFile::DurableFile(const QString& target, FileAccess access) {
     const QFileInfo info(target);
     // Writing through a link replaces the file it names, not the link.
     m_target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
-    QByteArray pattern =
-        native(folderOf(m_target) + "/." + QFileInfo(m_target).fileName() + ".XXXXXX");
+    removeStaleTemporaries(folderOf(m_target));
+    QByteArray pattern = native(folderOf(m_target) + "/" + temporaryPrefix(m_target) +
+                                QString::number(::getpid()) + ".XXXXXX");
     m_fd = ::mkostemp(pattern.data(), O_CLOEXEC); // created with mode 0600
     if (m_fd < 0)
         throw FileWriteError(m_target, errno);
     m_temporary = QFile::decodeName(pattern);
     struct stat existing {};
-    if (::stat(native(m_target).constData(), &existing) == 0 && S_ISREG(existing.st_mode))
-        ::fchmod(m_fd, existing.st_mode & 07777);
-    else if (access == FileAccess::Shared)
-        ::fchmod(m_fd, sharedMode());
+    const bool replaces =
+        ::stat(native(m_target).constData(), &existing) == 0 && S_ISREG(existing.st_mode);
+    if (access == FileAccess::OwnerOnly)
+        ::fchmod(m_fd, replaces ? existing.st_mode & 0700 : 0600);
+    else
+        ::fchmod(m_fd, replaces ? existing.st_mode & 07777 : sharedMode());
 }
 
 DurableFile::~DurableFile() {
     if (m_fd >= 0)
         ::close(m_fd);
     if (!m_temporary.isEmpty())
-        ::unlink(native(m_temporary).constData());
+        removeTemporary(m_temporary);
 }
 
 void DurableFile::fail(int code) {
     ::close(m_fd);
     m_fd = -1;
-    ::unlink(native(m_temporary).constData());
+    removeTemporary(m_temporary);
     m_temporary.clear();
     throw FileWriteError(m_target, code);
 }

@@ -27,7 +27,7 @@ QString reasonInIndonesian(int code);
 
 // Who may read a new file: everybody the user's umask allows, or its owner alone
 // (files holding secrets: MANIFEST.INI, databases, backups). A file that is replaced
-// keeps its own mode either way.
+// keeps its own mode, narrowed to its owner for a secret.
 enum class FileAccess { Shared, OwnerOnly };
 
 // Writes a file whole or not at all. The content goes to a temporary file in the
@@ -56,6 +56,9 @@ private:
     qint64 m_written = 0;
     bool m_filledElsewhere = false;
 };
+
+// Removes the temporary files in `folder` that writers killed before their commit left.
+void removeStaleTemporaries(const QString& folder);
 
 // The common case: `content` becomes the whole file at `path`, or nothing changes.
 void writeFileDurably(const QString& path, const QByteArray& content,

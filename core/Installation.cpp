@@ -38,6 +38,17 @@ QString recoveryNote(PasswordRecovery recovery) {
     return {};
 }
 
+QString upgradeNote(const SchemaUpgrade& upgrade) {
+    if (upgrade.from == 0)
+        return {};
+    QString note = QStringLiteral("The tables were upgraded from version %1 to %2.")
+                       .arg(upgrade.from)
+                       .arg(upgrade.to);
+    if (!upgrade.backup.isEmpty())
+        note += " The database as it was is kept as " + upgrade.backup + '.';
+    return note;
+}
+
 // The installation's configuration from MANIFEST.INI, without opening the database.
 AppState configured(const QString& folder) {
     AppState state;
@@ -88,7 +99,11 @@ void initInstallation(const InitOptions& options) {
         fail(QStringLiteral("The database password must not be empty"));
     const QDir dir(options.folder);
     const QString shown = QDir::toNativeSeparators(options.folder);
-    if (!dir.mkpath(QStringLiteral(".")))
+    // A new folder holds secrets: its owner's alone, whatever the umask.
+    const bool existed = dir.exists();
+    if (!dir.mkpath(QStringLiteral(".")) ||
+        (!existed && !QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                            QFile::ExeOwner)))
         throw UserError("Cannot create the folder " + shown,
                         "Folder " + shown + " tidak dapat dibuat");
     const QString iniPath = dir.filePath(kIniFileName);
@@ -121,13 +136,14 @@ AppState connectInstallation(const QString& folder, QString* notes) {
     case StartScreen::IniFailed:
         fail("Cannot read " + state.iniPath());
     case StartScreen::ConnectionFailed:
-        fail(kConnectionFailedMessage);
+        fail(connectionFailedText(state.connectionFailure, Language::English));
     case StartScreen::Login:
     case StartScreen::Profile:
         break;
     }
     if (notes)
-        *notes = recoveryNote(state.passwordRecovery);
+        *notes = (recoveryNote(state.passwordRecovery) + '\n' + upgradeNote(state.schemaUpgrade))
+                     .trimmed();
     return state;
 }
 

@@ -1,6 +1,7 @@
 #include "PasswordChange.h"
 
 #include "AppState.h"
+#include "DatabaseBackup.h"
 #include "DurableFile.h"
 #include "ManifestIni.h"
 #include "StartUp.h"
@@ -35,6 +36,15 @@ bool opensWith(const QString& folder, const QString& iniPath) {
     }
 }
 
+// After a re-key that failed: settles the INI on the password the file opens with and
+// connects `state` again with it.
+void keepPasswordInForce(AppState& state, const std::string& newPassword) {
+    state.Conn.close();
+    if (recoverPasswordChange(state.programFolder) == PasswordRecovery::Finished)
+        state.StrDbPassword = newPassword;
+    state.Conn = openNamedDatabase(state.programFolder, state.StrDbName, state.StrDbPassword);
+}
+
 } // namespace
 
 void changeDatabasePassword(AppState& state, const std::string& newPassword,
@@ -52,9 +62,16 @@ void changeDatabasePassword(AppState& state, const std::string& newPassword,
     step(PasswordStep::PendingIniWritten);
     try {
         state.Conn.rekey(newPassword);
-    } catch (const DbError&) {
-        QFile::remove(pending);
-        throw;
+        // The engine can report a re-key as done that a full disk cut short: only a file that
+        // opens with the new key, every page read, lets the new INI take the old one's place.
+        verifyDatabaseFile(QDir(state.programFolder).filePath(state.StrDbName), newPassword);
+    } catch (const DbError& e) {
+        keepPasswordInForce(state, newPassword);
+        if (state.StrDbPassword == newPassword)
+            return; // the re-key had taken after all
+        throw DbError(
+            "The password was not changed, the old one stays: " + QString::fromUtf8(e.what()),
+            "Password tidak diganti, password lama tetap berlaku: " + QString::fromUtf8(e.what()));
     }
     step(PasswordStep::DatabaseRekeyed);
     try {
@@ -66,6 +83,33 @@ void changeDatabasePassword(AppState& state, const std::string& newPassword,
         throw;
     }
     state.StrDbPassword = newPassword;
+}
+
+void storeServerPassword(const QString& folder, const std::string& newPassword) {
+    const QDir dir(folder);
+    const QString iniPath = dir.filePath(kIniFileName);
+    const auto values = readDatabaseValues(iniPath);
+    if (!values)
+        throw DbError(("Cannot read " + iniPath).toStdString());
+    if (!isServerAddress(values->dbName))
+        throw DbError("The database is not on a server: change its password with the password "
+                      "command");
+    const QString pending = dir.filePath(kPendingIniFileName);
+    writeFileDurably(pending,
+                     withDatabaseValues(iniPath, databaseValuesLine(values->dbName, newPassword)),
+                     FileAccess::OwnerOnly);
+    QFile::setPermissions(pending, QFile::permissions(iniPath));
+    try {
+        openNamedDatabase(folder, values->dbName, newPassword);
+    } catch (const DbError& e) {
+        QFile::remove(pending);
+        throw DbError("The server does not accept the new password, MANIFEST.INI stays as it "
+                      "was: " +
+                          QString::fromUtf8(e.what()),
+                      "Server tidak menerima password baru, MANIFEST.INI tidak diubah: " +
+                          QString::fromUtf8(e.what()));
+    }
+    renameDurably(pending, iniPath);
 }
 
 PasswordRecovery recoverPasswordChange(const QString& folder) {

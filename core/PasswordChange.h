@@ -26,6 +26,11 @@ enum class PasswordStep { PendingIniWritten, DatabaseRekeyed };
 void changeDatabasePassword(AppState& state, const std::string& newPassword,
                             const std::function<void(PasswordStep)>& afterStep = {});
 
+// Stores in the MANIFEST.INI of the server installation in `folder` the password the
+// server's administrator gave its role, once the server accepts it; the old INI stays
+// until then. Throws DbError or FileWriteError, the INI then unchanged.
+void storeServerPassword(const QString& folder, const std::string& newPassword);
+
 enum class PasswordRecovery {
     None,       // no change was interrupted
     Finished,   // the database was already under the new password: the new INI now stands

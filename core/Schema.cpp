@@ -14,6 +14,8 @@ struct Table {
     std::vector<const char*> indexes;
     // The columns the lookups search for any part of the text, in tables that grow large.
     std::vector<const char*> searched = {};
+    // The version of the tables that brought it.
+    int since = 1;
 };
 
 #define TXT " TEXT COLLATE NOCASE"
@@ -66,6 +68,14 @@ const std::vector<Table>& tables() {
          ", inward INTEGER NOT NULL DEFAULT 0, outward INTEGER NOT NULL DEFAULT 0, adadetil "
          "INTEGER",
          {"adadetil"}},
+        {"tblschema", "version INTEGER NOT NULL PRIMARY KEY", {}, {}, 2},
+        // The files imported, so that the same file is not imported twice by mistake.
+        {"tblimported",
+         "idimported INTEGER PRIMARY KEY AUTOINCREMENT, nodaftar" TXT " NOT NULL, sha256" TXT
+         " NOT NULL, filename" TXT ", importedat" TXT,
+         {"sha256"},
+         {},
+         2},
     };
     return all;
 }
@@ -93,10 +103,12 @@ void deleteEverywhere(Database& db, const QStringList& tableList, const QString&
 
 namespace schema {
 
-QStringList tableNames() {
+QStringList tableNames(int version) {
     QStringList names;
-    for (const Table& t : tables())
-        names << QLatin1String(t.name);
+    for (const Table& t : tables()) {
+        if (t.since <= version)
+            names << QLatin1String(t.name);
+    }
     return names;
 }
 
@@ -143,8 +155,9 @@ QString numberedColumn(const QString& table) {
 
 ColumnKind columnKind(const QString& column) {
     static const QStringList dates = {"arrivingdate", "tgl_master", "tglbl", "pebtgl"};
-    static const QStringList numbers = {"bruto",        "volume",   "jmlkemasan", "grandcontainer",
-                                        "grandpackage", "adadetil", "idkapal",    "idparties"};
+    static const QStringList numbers = {"bruto",        "volume",    "jmlkemasan", "grandcontainer",
+                                        "grandpackage", "adadetil",  "idkapal",    "idparties",
+                                        "version",      "idimported"};
     const QString name = column.toLower();
     if (dates.contains(name))
         return ColumnKind::Date;
@@ -155,20 +168,48 @@ ColumnKind columnKind(const QString& column) {
     return numbers.contains(name) ? ColumnKind::Number : ColumnKind::Text;
 }
 
-void create(Database& db) {
+namespace {
+
+void createTable(Database& db, const Table& t) {
+    const QString name = QLatin1String(t.name);
+    db.exec("CREATE TABLE " + name + " (" + QLatin1String(t.definition) + ")");
+    for (const char* columns : t.indexes) {
+        const QString suffix = QString::fromLatin1(columns).remove(' ').replace(',', '_');
+        db.exec("CREATE INDEX ix_" + name + "_" + suffix + " ON " + name + " (" +
+                QLatin1String(columns) + ")");
+    }
+    for (const char* column : t.searched)
+        db.indexForSearch(name, QLatin1String(column));
+}
+
+// Adds what the versions after `from` brought, and records the version reached.
+void createSince(Database& db, int from) {
     Transaction tx(db);
     for (const Table& t : tables()) {
-        const QString name = QLatin1String(t.name);
-        db.exec("CREATE TABLE " + name + " (" + QLatin1String(t.definition) + ")");
-        for (const char* columns : t.indexes) {
-            const QString suffix = QString::fromLatin1(columns).remove(' ').replace(',', '_');
-            db.exec("CREATE INDEX ix_" + name + "_" + suffix + " ON " + name + " (" +
-                    QLatin1String(columns) + ")");
-        }
-        for (const char* column : t.searched)
-            db.indexForSearch(name, QLatin1String(column));
+        if (t.since > from)
+            createTable(db, t);
     }
+    db.exec(QStringLiteral("DELETE FROM tblschema"));
+    db.exec(QStringLiteral("INSERT INTO tblschema (version) VALUES (?)"), {kVersion});
     tx.commit();
+}
+
+} // namespace
+
+void create(Database& db) {
+    createSince(db, 0);
+}
+
+int version(const Database& db) {
+    if (!db.tableNames().contains(QStringLiteral("tblschema"), Qt::CaseInsensitive))
+        return 1; // tables made before their version was recorded
+    return db.scalar(QStringLiteral("SELECT max(version) FROM tblschema")).toInt();
+}
+
+void upgrade(Database& db) {
+    const int from = version(db);
+    if (from < kVersion)
+        createSince(db, from);
 }
 
 } // namespace schema

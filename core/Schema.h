@@ -17,8 +17,12 @@ class Database;
 //    as the program relies on for codes and names.
 namespace schema {
 
-// Every table the program uses, in creation order.
-QStringList tableNames();
+// The version of the tables this program makes and reads. Version 1 is that of the
+// installations made before versions were recorded.
+inline constexpr int kVersion = 2;
+
+// Every table of the tables' `version`, in creation order.
+QStringList tableNames(int version = kVersion);
 // The columns of one table, in order; empty for an unknown table.
 QStringList columnNames(const QString& table);
 // The columns a new row must give a value for (declared NOT NULL without a default).
@@ -33,6 +37,11 @@ ColumnKind columnKind(const QString& column);
 // Creates every table and index in an empty database. Never called by the
 // application itself, which expects the tables to exist.
 void create(Database& db);
+
+// The version of the database's tables.
+int version(const Database& db);
+// Brings tables of an earlier version to kVersion, in one transaction.
+void upgrade(Database& db);
 
 } // namespace schema
 

@@ -280,7 +280,14 @@ public:
             exec(QStringLiteral("ROLLBACK"), {});
             throw DbError("The transaction failed and nothing of it was saved");
         }
-        const Result result = run(QStringLiteral("COMMIT"), {});
+        Result result;
+        try {
+            result = run(QStringLiteral("COMMIT"), {});
+        } catch (const DbError&) {
+            if (libpq().status(m_connection) == CONNECTION_BAD)
+                throw CommitOutcomeUnknown(); // the server may have committed before it went
+            throw;
+        }
         if (qstrcmp(libpq().cmdStatus(result.get()), "COMMIT") != 0)
             throw DbError("The transaction was rolled back by the server");
     }

@@ -2,9 +2,11 @@
 
 #include "DurableFile.h"
 #include "ManifestIni.h"
+#include "SchemaUpgrade.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace vastrel {
 
@@ -60,12 +62,40 @@ bool ReadManifestIni(AppState& state) {
     return true;
 }
 
+QString connectionFailedText(const std::optional<UserError>& reason, Language language) {
+    if (!reason)
+        return kConnectionFailedMessage;
+    return kConnectionFailedMessage + "\n\n" +
+           (language == Language::English ? QString::fromUtf8(reason->what())
+                                          : reason->indonesian());
+}
+
+namespace {
+
+// What a killed writer can leave in the installation's folder: temporary copies, and the
+// engine's journal of a transaction over two databases (a backup). Once the database is open
+// its own journal is settled, and no such file is wanted any more.
+void removeLeftovers(const AppState& state) {
+    const QDir folder(state.programFolder);
+    removeStaleTemporaries(folder.path());
+    if (isServerAddress(state.StrDbName))
+        return;
+    const QString dbName = QFileInfo(state.StrDbName).fileName();
+    for (const QString& name : folder.entryList({dbName + "-mj*"}, QDir::Files))
+        QFile::remove(folder.filePath(name));
+}
+
+} // namespace
+
 bool OpenConnection(AppState& state) {
     try {
         state.Conn = openNamedDatabase(state.programFolder, state.StrDbName, state.StrDbPassword);
+        removeLeftovers(state);
+        state.schemaUpgrade = upgradeInstallation(state);
         return true;
-    } catch (const DbError&) {
+    } catch (const UserError& e) {
         state.Conn.close();
+        state.connectionFailure = e;
         return false;
     }
 }

@@ -37,6 +37,10 @@ inline const char* kProgramUsage =
     "VASTREL_HOME, else the program's folder when it holds MANIFEST.INI, else\n"
     "$XDG_DATA_HOME/vastrel (~/.local/share/vastrel).\n";
 
+enum class Language { English, Indonesian };
+// The connection failure's message with its reason, when one is known, beneath it.
+QString connectionFailedText(const std::optional<UserError>& reason, Language language);
+
 bool ReadManifestIni(AppState& state);
 bool OpenConnection(AppState& state);
 bool LoadProfile(AppState& state);

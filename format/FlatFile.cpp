@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DurableFile.h"
+#include "InstallationFiles.h"
 
 #include <QDate>
 #include <QHash>
@@ -708,6 +709,7 @@ void FlatFile::CreateFlatFile(const QString& path) const {
     // The records go to the file in pieces as they are made; a refusal half-way leaves
     // nothing, as the file appears only when complete.
     constexpr qsizetype kPiece = 1 << 16;
+    refuseInstallationFile(path);
     DurableFile file(path, FileAccess::Shared);
     QByteArray piece;
     piece.reserve(kPiece + 1024);

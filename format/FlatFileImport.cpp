@@ -6,6 +6,10 @@
 #include "Numbering.h"
 #include "Readiness.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <functional>
@@ -75,14 +79,45 @@ void warnUnknownCodes(const Database& db, FlatFileImportPlan& plan) {
     }
 }
 
-// The new manifest's key, or a refusal when it is taken.
+// The new manifest's key: the next registration number of the day `date` ("yyyyMMdd") that
+// no manifest holds. False when every number is taken.
+bool numberNewManifest(const Database& db, const QString& date, FlatFileImportPlan& plan) {
+    QString number = GetNoDaftarAuto(db);
+    if (HeaderExists(db, date + number))
+        number = nextFreeNumber(number, 6,
+                                [&](const QString& n) { return !HeaderExists(db, date + n); });
+    plan.registrationNumber = number;
+    plan.target = date + number;
+    return !number.isEmpty();
+}
+
 void planNewManifest(const Database& db, const QDate& today, FlatFileImportPlan& plan) {
-    plan.registrationNumber = GetNoDaftarAuto(db);
-    plan.target = today.toString(QStringLiteral("yyyyMMdd")) + plan.registrationNumber;
-    if (HeaderExists(db, plan.target))
-        plan.refuse(worded({"manifest %1 already exists", "manifes %1 sudah ada"}, plan.target));
+    if (!numberNewManifest(db, today.toString(QStringLiteral("yyyyMMdd")), plan))
+        plan.refuse(worded({"no registration number is free", "tidak ada nomor daftar yang "
+                                                              "tersisa"}));
     for (const FlatFilePos& pos : plan.reading.manifest.pos)
         plan.posNumbers << pos.nopos;
+}
+
+// The numbers the file's POS take after the manifest's highest POS; false when there is no
+// room for them.
+bool numberAppendedPos(const Database& db, FlatFileImportPlan& plan) {
+    const QString last =
+        db.scalar(QStringLiteral("SELECT max(nopos) FROM tbldetail WHERE nodaftar = ?"),
+                  {plan.target})
+            .toString();
+    const int first = GetNextPos(db, plan.target).toInt();
+    const auto count = static_cast<int>(plan.reading.manifest.pos.size());
+    plan.posNumbers.clear();
+    for (int i = 0; i < count; ++i)
+        plan.posNumbers << zeroPadded(first + i, 4);
+    if ((!last.isEmpty() && first == 1) || first + count - 1 > kLastLineNumber) {
+        plan.refuse(worded({"manifest %1 has no room for %2 more POS after POS %3",
+                            "manifes %1 tidak memiliki tempat untuk %2 POS lagi setelah POS %3"},
+                           plan.target, count, last));
+        return false;
+    }
+    return true;
 }
 
 // The file's POS after the manifest's highest POS, or a refusal when there is no room.
@@ -107,17 +142,42 @@ void planAppend(const Database& db, const QString& into, FlatFileImportPlan& pla
                               "%1 \"%2\" dalam file berbeda dari \"%3\" pada manifes, yang tetap "
                               "dipakai"},
                              column, value, header.text(QLatin1String(column))));
-    const QString last =
-        db.scalar(QStringLiteral("SELECT max(nopos) FROM tbldetail WHERE nodaftar = ?"), {into})
-            .toString();
-    const int first = GetNextPos(db, into).toInt();
-    const auto count = static_cast<int>(plan.reading.manifest.pos.size());
-    if ((!last.isEmpty() && first == 1) || first + count - 1 > kLastLineNumber)
-        plan.refuse(worded({"manifest %1 has no room for %2 more POS after POS %3",
-                            "manifes %1 tidak memiliki tempat untuk %2 POS lagi setelah POS %3"},
-                           into, count, last));
-    for (int i = 0; i < count; ++i)
-        plan.posNumbers << zeroPadded(first + i, 4);
+    numberAppendedPos(db, plan);
+}
+
+// Inside the import's transaction: takes the plan's numbers again under the lock that clerks
+// saving into the manifest, or registering new ones, take as well.
+void takeNumbers(Database& db, FlatFileImportPlan& plan) {
+    if (plan.newManifest) {
+        db.lockRows(QStringLiteral("tblsetting"), QStringLiteral("1 = 1"), {});
+        if (!numberNewManifest(db, plan.target.left(8), plan))
+            throw FlatFileError(QStringLiteral("No registration number is free"),
+                                QStringLiteral("Tidak ada nomor daftar yang tersisa"));
+        return;
+    }
+    db.lockRows(QStringLiteral("tblheader"), QStringLiteral("nodaftar = ?"), {plan.target});
+    if (!numberAppendedPos(db, plan))
+        throw FlatFileError(plan.refusals.last(), plan.refusalsInIndonesian.last());
+}
+
+QString utcNow() {
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+void recordSource(Database& db, const FlatFileImportPlan& plan) {
+    if (plan.sourceDigest.isEmpty())
+        return;
+    db.exec(QStringLiteral("INSERT INTO tblimported (nodaftar, sha256, filename, importedat) "
+                           "VALUES (?, ?, ?, ?)"),
+            {plan.target, plan.sourceDigest, plan.sourceName, utcNow()});
+}
+
+// Feeds the bytes of the file at `path` to `hash`, a piece at a time.
+void hashFile(const QString& path, QCryptographicHash& hash) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        throw UserError("Cannot read " + path + ": " + file.errorString(),
+                        "File " + path + " tidak dapat dibaca: " + file.errorString());
 }
 
 void refuseLongLists(FlatFileImportPlan& plan) {
@@ -269,7 +329,43 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
     return plan;
 }
 
-void importFlatFile(Database& db, const FlatFileImportPlan& plan, const Progress& progress) {
+QString sourceDigest(const QString& path) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!QFileInfo(path).isDir()) {
+        hashFile(path, hash);
+        return QString::fromLatin1(hash.result().toHex());
+    }
+    const QDir folder(path);
+    for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
+        hash.addData(name.toUtf8().append('\0'));
+        hashFile(folder.filePath(name), hash);
+    }
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+void identifySource(const Database& db, FlatFileImportPlan& plan, const QString& path) {
+    plan.sourceName = QFileInfo(path).fileName();
+    plan.sourceDigest = sourceDigest(path);
+    const RowSet rows =
+        plan.newManifest
+            ? db.query(QStringLiteral("SELECT nodaftar, importedat FROM tblimported WHERE "
+                                      "sha256 = ? ORDER BY idimported"),
+                       {plan.sourceDigest})
+            : db.query(QStringLiteral("SELECT nodaftar, importedat FROM tblimported WHERE "
+                                      "sha256 = ? AND nodaftar = ? ORDER BY idimported"),
+                       {plan.sourceDigest, plan.target});
+    for (int i = 0; i < rows.recordCount(); ++i)
+        plan.importedBefore.append({rows.row(i).at(0).toString(), rows.row(i).at(1).toString()});
+}
+
+FlatFileImportPlan planFlatFileImportAt(const Database& db, bool air, const QString& path,
+                                        const QString& into, const Progress& progress) {
+    FlatFileImportPlan plan = planFlatFileImport(db, air, readFlatFileAt(path, progress), into);
+    identifySource(db, plan, path);
+    return plan;
+}
+
+void importFlatFile(Database& db, FlatFileImportPlan& plan, const Progress& progress) {
     if (!plan.canImport())
         throw FlatFileError("The flat file cannot be imported: " + plan.refusals.join("; "),
                             "Flat file tidak dapat diimpor: " +
@@ -277,6 +373,7 @@ void importFlatFile(Database& db, const FlatFileImportPlan& plan, const Progress
     try {
         const BulkWrite bulk(db);
         Transaction tx(db);
+        takeNumbers(db, plan);
         if (plan.newManifest)
             insertHeader(db, plan);
         const QList<FlatFilePos>& pos = plan.reading.manifest.pos;
@@ -286,10 +383,13 @@ void importFlatFile(Database& db, const FlatFileImportPlan& plan, const Progress
             if (progress && (i + 1) % kPosPerProgress == 0)
                 progress(i + 1, pos.size());
         }
+        recordSource(db, plan);
         UpdateStatus(db, plan.target);
         tx.commit();
         if (progress)
             progress(pos.size(), pos.size());
+    } catch (const CommitOutcomeUnknown&) {
+        throw;
     } catch (const DbError& e) {
         throw FlatFileError("The flat file was not imported: " + QString::fromUtf8(e.what()),
                             "Flat file tidak diimpor: " + QString::fromUtf8(e.what()));

@@ -23,6 +23,15 @@ struct FlatFileImportPlan {
     // The refusals and the warnings in Indonesian, one for one.
     QStringList refusalsInIndonesian;
     QStringList warningsInIndonesian;
+    // The file imported, recorded with the import by its SHA-256 (hex), and its earlier
+    // imports: into the same manifest, or into any for a new manifest.
+    QString sourceName;
+    QString sourceDigest;
+    struct EarlierImport {
+        QString nodaftar;
+        QString importedAt; // "yyyy-MM-dd HH:mm:ss" UTC
+    };
+    QList<EarlierImport> importedBefore;
 
     bool canImport() const { return refusals.isEmpty(); }
     // Add a refusal or a warning in both languages.
@@ -42,10 +51,24 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
                                       const QString& into = {},
                                       const QDate& today = QDate::currentDate());
 
+// The SHA-256 (hex) of a file's bytes, or of a folder's files, names and bytes, in name order.
+// Throws UserError when one cannot be read.
+QString sourceDigest(const QString& path);
+
+// Names the file or folder at `path` as the plan's source and finds its earlier imports.
+void identifySource(const Database& db, FlatFileImportPlan& plan, const QString& path);
+
+// Reads the flat file at `path` and plans its import, its source identified.
+FlatFileImportPlan planFlatFileImportAt(const Database& db, bool air, const QString& path,
+                                        const QString& into = {}, const Progress& progress = {});
+
 // Writes a plan in one transaction, all or nothing, adds its parties and vessel to the
-// reference lists and recomputes the manifest's readiness, telling `progress` the POS
-// written. Throws FlatFileError for a refused plan and when the database fails; nothing is
-// written then.
-void importFlatFile(Database& db, const FlatFileImportPlan& plan, const Progress& progress = {});
+// reference lists, records its source and recomputes the manifest's readiness, telling
+// `progress` the POS written. The registration and POS numbers are taken again under the
+// manifest's lock, so that imports and clerks saving at the same moment queue; the plan's
+// `target` and `posNumbers` then say the numbers used. Throws FlatFileError for a refused
+// plan and when the database fails, nothing written then; CommitOutcomeUnknown when the
+// server's answer to the commit was lost.
+void importFlatFile(Database& db, FlatFileImportPlan& plan, const Progress& progress = {});
 
 } // namespace vastrel

@@ -628,10 +628,11 @@ FlatFileImportPlan planSheetImport(const Database& db, bool air, const QString& 
     FlatFileImportPlan plan = planFlatFileImport(db, air, std::move(sheets.reading), into, today);
     plan.warnings = sheets.warnings + plan.warnings;
     plan.warningsInIndonesian = sheets.warningsInIndonesian + plan.warningsInIndonesian;
+    identifySource(db, plan, path);
     return plan;
 }
 
-void importSheet(Database& db, const FlatFileImportPlan& plan, const Progress& progress) {
+void importSheet(Database& db, FlatFileImportPlan& plan, const Progress& progress) {
     if (!plan.canImport())
         throw FlatFileError("The workbook cannot be imported: " + plan.refusals.join("; "),
                             "Workbook tidak dapat diimpor: " +

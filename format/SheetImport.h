@@ -38,6 +38,6 @@ FlatFileImportPlan planSheetImport(const Database& db, bool air, const QString& 
 
 // Writes a plan of planSheetImport() as importFlatFile() does. Throws FlatFileError, with
 // nothing written, for a refused plan and when the database fails.
-void importSheet(Database& db, const FlatFileImportPlan& plan, const Progress& progress = {});
+void importSheet(Database& db, FlatFileImportPlan& plan, const Progress& progress = {});
 
 } // namespace vastrel

@@ -1,6 +1,7 @@
 #include "XlsxTemplate.h"
 
 #include "DurableFile.h"
+#include "InstallationFiles.h"
 #include "Schema.h"
 
 #include <QFile>
@@ -88,6 +89,7 @@ std::vector<TemplateSheet> templateSheets(ManifestKind kind) {
 }
 
 void writeSheetTemplate(const QString& path, ManifestKind kind) {
+    refuseInstallationFile(path);
     DurableFile file(path, FileAccess::Shared);
     lxw_workbook* book = workbook_new(QFile::encodeName(file.temporaryPath()).constData());
     if (!book)

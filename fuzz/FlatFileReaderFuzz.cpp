@@ -37,7 +37,7 @@ QByteArray importedAndWritten(const FlatFileReading& reading) {
     ScratchDatabase& s = ScratchDatabase::instance();
     Transaction rolledBack(s.db);
     const bool air = reading.manifest.header.air;
-    const FlatFileImportPlan plan = planFlatFileImport(s.db, air, reading);
+    FlatFileImportPlan plan = planFlatFileImport(s.db, air, reading);
     check(plan.canImport(), "a file without problems can be imported");
     importFlatFile(s.db, plan);
     return fileBytes(FlatFile(s.db, plan.target, air ? "1" : "0").lines());

@@ -1,6 +1,7 @@
 #include "BandedReport.h"
 
 #include "DurableFile.h"
+#include "InstallationFiles.h"
 #include "ReportError.h"
 
 #include <QBuffer>
@@ -182,6 +183,7 @@ int BandedReport::render(QPagedPaintDevice* device) const {
 }
 
 int BandedReport::writePdf(const QString& path) const {
+    refuseInstallationFile(path);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     int pages = 0;

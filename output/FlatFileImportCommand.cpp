@@ -33,6 +33,15 @@ QString refusalText(const FlatFileImportPlan& plan) {
     return "File tidak dapat diimpor, tidak ada data yang disimpan:\n\n" + lines.join('\n');
 }
 
+// A file imported before is imported again only when the clerk says so.
+QString repetitionText(const FlatFileImportPlan& plan) {
+    QStringList earlier;
+    for (const auto& before : plan.importedBefore)
+        earlier << "manifes " + before.nodaftar + " pada " + before.importedAt + " UTC";
+    return "File " + plan.sourceName + " sudah pernah diimpor (" + earlier.join(", ") +
+           ").\n\nImpor sekali lagi?";
+}
+
 QString confirmationText(const FlatFileImportPlan& plan) {
     QString text = "Akan diimpor: " + plan.summaryInIndonesian();
     if (!plan.warningsInIndonesian.isEmpty())
@@ -60,7 +69,7 @@ struct ImportKind {
     QString caption;
     QString filter;
     std::function<FlatFileImportPlan(AppState&, const QString& path, const Progress&)> plan;
-    std::function<void(Database&, const FlatFileImportPlan&, const Progress&)> write;
+    std::function<void(Database&, FlatFileImportPlan&, const Progress&)> write;
 };
 
 QString importFile(AppState& state, QWidget* parent, const ImportKind& kind) {
@@ -68,13 +77,15 @@ QString importFile(AppState& state, QWidget* parent, const ImportKind& kind) {
     if (path.isEmpty())
         return {};
     try {
-        const FlatFileImportPlan plan = withProgress(
+        FlatFileImportPlan plan = withProgress(
             parent, QStringLiteral("Membaca dan memeriksa file..."),
             [&](const Progress& progress) { return kind.plan(state, path, progress); });
         if (!plan.canImport()) {
             Messages::show(parent, refusalText(plan));
             return {};
         }
+        if (!plan.importedBefore.isEmpty() && !Messages::ask(parent, repetitionText(plan)))
+            return {};
         if (!Messages::ask(parent, confirmationText(plan)))
             return {};
         withProgress(parent, QStringLiteral("Mengimpor data..."),
@@ -91,13 +102,13 @@ QString importFile(AppState& state, QWidget* parent, const ImportKind& kind) {
 } // namespace
 
 QString ImportFlatFile(AppState& state, QWidget* parent) {
-    return importFile(
-        state, parent,
-        {QStringLiteral("Import Flat File"), QStringLiteral("Text File (*.txt);;All Files (*)"),
-         [](AppState& s, const QString& path, const Progress& progress) {
-             return planFlatFileImport(s.Conn, s.isAir(), readFlatFileAt(path, progress));
-         },
-         importFlatFile});
+    return importFile(state, parent,
+                      {QStringLiteral("Import Flat File"),
+                       QStringLiteral("Text File (*.txt);;All Files (*)"),
+                       [](AppState& s, const QString& path, const Progress& progress) {
+                           return planFlatFileImportAt(s.Conn, s.isAir(), path, {}, progress);
+                       },
+                       importFlatFile});
 }
 
 QString ImportSpreadsheet(AppState& state, QWidget* parent) {

@@ -16,6 +16,8 @@
 #include "UserError.h"
 
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <functional>
@@ -163,8 +165,7 @@ TEST_F(BackendTest, AFlatFileComesBackByteForByte) {
     const QStringList reference = referenceFlatFile();
     Database db = openInstallation(install());
     EXPECT_EQ(FlatFile(db, kDemoKey, "0").lines(), reference);
-    const FlatFileImportPlan plan =
-        planFlatFileImport(db, false, readFlatFile(fileBytes(reference)));
+    FlatFileImportPlan plan = planFlatFileImport(db, false, readFlatFile(fileBytes(reference)));
     ASSERT_TRUE(plan.canImport()) << plan.refusals.join("; ").toStdString();
     importFlatFile(db, plan);
     EXPECT_EQ(FlatFile(db, plan.target, "0").lines(), reference);
@@ -296,6 +297,30 @@ TEST_F(BackendTest, ClerksSavingTheSamePosAtOnceOverwriteNothing) {
               QStringLiteral("CLERK %1").arg(winners[0] - 10));
 }
 
+TEST_F(BackendTest, TablesOfAnEarlierVersionAreUpgradedAndThoseOfALaterOneRefused) {
+    const QString home = install();
+    {
+        Database db = openInstallation(home);
+        db.exec("DROP TABLE tblimported"); // as the tables were before versions were recorded
+        db.exec("DROP TABLE tblschema");
+    }
+    QString notes;
+    AppState state = connectInstallation(home, &notes);
+    EXPECT_EQ(schema::version(state.Conn), schema::kVersion);
+    EXPECT_TRUE(notes.contains("upgraded from version 1")) << notes.toStdString();
+    EXPECT_EQ(state.schemaUpgrade.backup.isEmpty(), onTestServer());
+    EXPECT_EQ(state.Conn.scalar("SELECT count(*) FROM tblheader WHERE nodaftar = ?", {kDemoKey}),
+              1);
+    state.Conn.exec("UPDATE tblschema SET version = ?", {schema::kVersion + 1});
+    try {
+        connectInstallation(home);
+        ADD_FAILURE() << "tables of a newer program were opened";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(QString(e.what()).contains("newer version of Vastrel")) << e.what();
+    }
+    EXPECT_EQ(schema::version(state.Conn), schema::kVersion + 1) << "and never written";
+}
+
 class ServerInstallationTest : public TempDirTest {
 protected:
     void SetUp() override {
@@ -377,6 +402,82 @@ TEST_F(ServerInstallationTest, ADroppedConnectionIsSaidAndTheNextActionConnectsA
         EXPECT_TRUE(e.indonesian().contains("terputus")) << e.what();
     }
     EXPECT_EQ(vessels(), before) << "nothing half-saved, and connected again";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServerInstallationTest, APasswordTheAdministratorChangedIsStoredOnceTheServerTakesIt) {
+    Database admin = Database::connectServer(server.uri(), ServerDatabase::password());
+    const QString role = QStringLiteral("vastrel_store_%1").arg(::getpid());
+    // Names of ours, never a text from outside.
+    admin.exec("CREATE EXTENSION citext");
+    admin.exec("CREATE ROLE " + role + " LOGIN PASSWORD 'first pw'");
+    admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
+    InitOptions options{folder(), "first pw", false, true};
+    options.server = QString(server.uri()).replace("vastrel@", role + '@');
+    ASSERT_NO_THROW(initInstallation(options));
+    admin.exec("ALTER ROLE " + role + " PASSWORD 'second pw'");
+    EXPECT_THROW(connectInstallation(folder()), DbError);
+    const QByteArray before = readFile(kIniFileName);
+    EXPECT_THROW(storeServerPassword(folder(), "wrong pw"), DbError);
+    EXPECT_EQ(readFile(kIniFileName), before);
+    storeServerPassword(folder(), "second pw");
+    EXPECT_EQ(GetNmPort(openInstallation(folder()), "idtpp"), "TANJUNG PRIOK, JAKARTA");
+    EXPECT_FALSE(QFile::exists(path(kPendingIniFileName)));
+}
+
+} // namespace
+
+namespace {
+
+// The server commits, and its answer never arrives: strace fails one of the last receives of
+// the import with a reset connection.
+TEST_F(ServerInstallationTest, ACommitWhoseAnswerWasLostIsNeverReportedAsNothingSaved) {
+    if (QStandardPaths::findExecutable("strace").isEmpty())
+        GTEST_SKIP() << "strace is not installed";
+    InitOptions options{folder(), ServerDatabase::password(), false, true};
+    options.server = server.uri();
+    initInstallation(options);
+    const QString file = path("demo.txt");
+    FlatFile(openInstallation(folder()), kDemoKey, "0").CreateFlatFile(file);
+    const QStringList import = {VASTREL_ADMIN_BIN, "import-flatfile", "--home", folder(), file,
+                                "--into",          kDemoKey,          "--again"};
+    const auto traced = [&](const QStringList& strace, QString* err) {
+        QProcess p;
+        p.start("strace", QStringList{"-f", "-qq", "-e", "trace=recvfrom"} + strace + import);
+        p.waitForFinished(60000);
+        *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitCode();
+    };
+    const auto posCount = [&] {
+        return openInstallation(folder())
+            .scalar("SELECT count(*) FROM tbldetail WHERE nodaftar = ?", {kDemoKey})
+            .toInt();
+    };
+    QString err;
+    ASSERT_EQ(traced({}, &err), 0) << err.toStdString();
+    const auto receives = static_cast<int>(err.count(QRegularExpression("recvfrom\\(")));
+    bool lostAfterCommit = false;
+    for (int when = receives; when > receives - 4 && !lostAfterCommit; --when) {
+        const int before = posCount();
+        const QString inject = QStringLiteral("inject=recvfrom:error=ECONNRESET:when=%1").arg(when);
+        EXPECT_EQ(traced({"-e", inject}, &err), 1) << "receive " << when;
+        if (posCount() > before) {
+            lostAfterCommit = true;
+            EXPECT_TRUE(err.contains("whether it was saved is unknown")) << err.toStdString();
+        } else {
+            EXPECT_FALSE(err.contains("unknown")) << err.toStdString();
+        }
+    }
+    EXPECT_TRUE(lostAfterCommit) << "no receive fell after the commit";
+    // The retry a clerk would make is refused, as the file is in already.
+    QProcess retry;
+    retry.start(VASTREL_ADMIN_BIN, import.mid(1, 6));
+    retry.waitForFinished();
+    EXPECT_EQ(retry.exitCode(), 1);
+    EXPECT_TRUE(retry.readAllStandardError().contains("was imported before"));
 }
 
 } // namespace

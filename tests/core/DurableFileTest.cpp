@@ -65,12 +65,16 @@ TEST_F(DurableFileTest, NewFilesGetTheirModeAndReplacedFilesKeepTheirs) {
     const mode_t mask = ::umask(022);
     writeFileDurably(path("shared.txt"), "a");
     writeFileDurably(path("secret.ini"), "a", FileAccess::OwnerOnly);
-    writeFile("kept.ini", "old");
-    ::chmod(QFile::encodeName(path("kept.ini")).constData(), 0640);
-    writeFileDurably(path("kept.ini"), "new", FileAccess::OwnerOnly);
+    for (const char* name : {"kept.txt", "narrowed.ini"}) {
+        writeFile(name, "old");
+        ::chmod(QFile::encodeName(path(name)).constData(), 0640);
+    }
+    writeFileDurably(path("kept.txt"), "new");
+    writeFileDurably(path("narrowed.ini"), "new", FileAccess::OwnerOnly);
     ::umask(mask);
     EXPECT_EQ(fileMode(path("shared.txt")), 0644u);
     EXPECT_EQ(fileMode(path("secret.ini")), 0600u);
-    EXPECT_EQ(fileMode(path("kept.ini")), 0640u);
-    EXPECT_EQ(readFile("kept.ini"), "new");
+    EXPECT_EQ(fileMode(path("kept.txt")), 0640u);
+    EXPECT_EQ(fileMode(path("narrowed.ini")), 0600u) << "a secret is its owner's alone";
+    EXPECT_EQ(readFile("narrowed.ini"), "new");
 }

@@ -1,16 +1,20 @@
 #include "DatabaseBackup.h"
+#include "DemoData.h"
 #include "DurableFile.h"
 #include "Installation.h"
 #include "PasswordChange.h"
+#include "StartUp.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSet>
+#include <QStorageInfo>
 
 #include <csignal>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -162,4 +166,107 @@ TEST_F(InstallationSafetyTest, PasswordsComeFromStandardInputWithoutTheCommandLi
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     EXPECT_EQ(admin({"tighten", "--home", home}), 0);
     EXPECT_EQ(fileMode(home + "/MANIFEST.INI"), 0600u);
+}
+
+// A small disk of its own (a tmpfs, which needs root); unmounted when it goes.
+class SmallDisk {
+public:
+    SmallDisk(const QString& where, int megabytes) : m_where(where) {
+        QDir().mkpath(where);
+        const QString size = QStringLiteral("size=%1m").arg(megabytes);
+        m_mounted = geteuid() == 0 &&
+                    QProcess::execute("mount", {"-t", "tmpfs", "-o", size, "tmpfs", where}) == 0;
+    }
+    ~SmallDisk() {
+        if (m_mounted)
+            QProcess::execute("umount", {"-l", m_where});
+    }
+    bool mounted() const { return m_mounted; }
+    // Fills the disk until `bytes` are left.
+    void fillUntil(qint64 bytes) const {
+        QFile filler(m_where + "/filler");
+        filler.open(QIODevice::WriteOnly);
+        const qint64 free = QStorageInfo(m_where).bytesFree();
+        filler.write(QByteArray(free - bytes, 'F'));
+    }
+
+private:
+    QString m_where;
+    bool m_mounted = false;
+};
+
+TEST_F(InstallationSafetyTest, PasswordChangeOnANearlyFullDiskFailsLoudlyAndTheOldPasswordStays) {
+    const QString disk = path("disk");
+    const SmallDisk small(disk, 3);
+    if (!small.mounted())
+        GTEST_SKIP() << "a tmpfs needs root";
+    const QString home = disk + "/home";
+    initInstallation({home, kTestPassword, false, true});
+    {
+        Database db = openInstallation(home);
+        for (int i = 0; i < 300; ++i)
+            db.exec("INSERT INTO tblkapal (nmkapal) VALUES (?)", {QString(200, 'K')});
+    }
+    for (const qint64 left : {4 * 1024, 20 * 1024, 40 * 1024}) {
+        small.fillUntil(left);
+        QString err;
+        EXPECT_EQ(admin({"password", "--home", home, "--password-stdin"}, "new pw\n", &err), 1)
+            << left << " bytes left";
+        EXPECT_NO_THROW(openInstallation(home)) << err.toStdString();
+        EXPECT_FALSE(QFile::exists(home + "/" + kPendingIniFileName));
+        QFile::remove(disk + "/filler");
+    }
+}
+
+TEST_F(InstallationSafetyTest, OutputsAreNeverWrittenOverTheInstallation) {
+    const QString db = path(kDefaultDbFileName);
+    const QByteArray ini = readFile(kIniFileName);
+    const QString key = QString::fromLatin1(kDemoManifestKey);
+    const QStringList refused[] = {
+        {"flatfile", "--home", folder(), key, "-o", db},
+        {"flatfile", "--home", folder(), key, "-o", db + "-journal"},
+        {"report", "recap", "--home", folder(), key, "-o", db},
+        {"template", "--kind", "sea", "-o", path(kIniFileName)},
+        {"backup", "--home", folder(), path(kIniFileName)},
+        {"backup", "--home", folder(), path(kPendingIniFileName)},
+    };
+    for (const QStringList& args : refused) {
+        QString err;
+        EXPECT_EQ(admin(args, {}, &err), 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(err.contains("is a file of the installation")) << err.toStdString();
+        EXPECT_FALSE(QFile::exists(db + "-journal"));
+        EXPECT_FALSE(QFile::exists(path(kPendingIniFileName)));
+    }
+    EXPECT_EQ(readFile(kIniFileName), ini);
+    EXPECT_EQ(users(), 1);
+    EXPECT_EQ(admin({"flatfile", "--home", folder(), key, "-o", path("manifest.txt")}), 0);
+}
+
+TEST_F(InstallationSafetyTest, WhatKilledWritersLeftIsRemovedAtTheNextStart) {
+    const QString db = path(kDefaultDbFileName);
+    const QString mine = QStringLiteral(".manifest.db.vastrel-%1.AAAAAA").arg(getpid());
+    const QStringList left = {".manifest.db.vastrel-999999999.XyZ123",
+                              ".manifest.db.vastrel-999999999.XyZ123-journal",
+                              "manifest.db-mj0A1B2C3D"};
+    for (const QString& name : left + QStringList{mine})
+        writeFile(name, "left");
+    connectInstallation(folder());
+    for (const QString& name : left)
+        EXPECT_FALSE(QFile::exists(path(name))) << name.toStdString();
+    EXPECT_TRUE(QFile::exists(path(mine))) << "a living writer's file stays";
+}
+
+TEST_F(InstallationSafetyTest, BackupsRestoresAndNewFoldersAreTheOwnersAlone) {
+    writeFile("old.db", "x");
+    QFile::setPermissions(path("old.db"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
+    backupInstallation(folder(), path("old.db"));
+    EXPECT_EQ(fileMode(path("old.db")), 0600u);
+    EXPECT_NE(restoreInstallation(folder(), path("old.db")),
+              restoreInstallation(folder(), path("old.db")))
+        << "two restores in one second keep both databases";
+    const mode_t saved = ::umask(0);
+    initInstallation({path("open"), kTestPassword, false, false});
+    ::umask(saved);
+    EXPECT_EQ(fileMode(path("open")), 0700u);
 }

@@ -74,7 +74,7 @@ protected:
     // Imports the file into a fresh database and writes the manifest again.
     QStringList roundTrip(const QStringList& file, bool air) {
         Database target = freshDatabase();
-        const FlatFileImportPlan p = plan(target, file, air);
+        FlatFileImportPlan p = plan(target, file, air);
         EXPECT_TRUE(p.canImport()) << p.refusals.join("; ").toStdString();
         QList<qint64> progress;
         importFlatFile(target, p, [&](qint64 done, qint64 total) { progress = {done, total}; });
@@ -123,7 +123,7 @@ TEST_F(FlatFileImportTest, IntoAppendsAfterTheHighestPosAndKeepsTheHeader) {
     addManifest(db, kShapes[0], kLongMark);
     const QStringList file = FlatFile(db, kKey, "0").lines();
     const QString demo = QString::fromLatin1(kDemoManifestKey);
-    const FlatFileImportPlan p = plan(db, file, false, demo);
+    FlatFileImportPlan p = plan(db, file, false, demo);
     EXPECT_EQ(p.posNumbers, QStringList({"0002", "0003"}));
     EXPECT_EQ(p.warnings,
               QStringList({"the file's vessel \"MV TEST\" differs from the manifest's \"SEA "
@@ -150,7 +150,8 @@ TEST_F(FlatFileImportTest, ARefusedOrFailedImportWritesNothing) {
     QStringList broken = file;
     broken[1].replace(119, 8, "2024XX10");
     EXPECT_EQ(plan(db, broken, false).refusals, QStringList{"1 problem in the file"});
-    EXPECT_THROW(importFlatFile(db, plan(db, broken, false)), FlatFileError);
+    FlatFileImportPlan refused = plan(db, broken, false);
+    EXPECT_THROW(importFlatFile(db, refused), FlatFileError);
     EXPECT_EQ(
         plan(db, file, true).refusals,
         QStringList{"the file's manifest travels by sea; the installation keeps air manifests"});
@@ -179,7 +180,38 @@ TEST_F(FlatFileImportTest, AdminChecksAndImportsAFile) {
     EXPECT_EQ(out, file + ": sea, inward: 1 POS, 1 goods line, 1 container, 0 documents\n");
     EXPECT_EQ(admin({"import-flatfile", "--home", path("home"), file, "--into", key}, &out), 0);
     EXPECT_TRUE(out.startsWith("Imported manifest " + key + " (appended): 1 POS (0002-0002)"));
+    // A retry after an unknown outcome must not import the file twice, unless insisted on.
+    EXPECT_EQ(admin({"import-flatfile", "--home", path("home"), file, "--into", key}, &out), 1);
+    EXPECT_EQ(admin({"import-flatfile", "--home", path("home"), file}, &out), 1)
+        << "a new manifest from a file imported before";
+    EXPECT_EQ(
+        admin({"import-flatfile", "--home", path("home"), file, "--into", key, "--again"}, &out),
+        0);
+    EXPECT_TRUE(out.startsWith("Imported manifest " + key + " (appended): 1 POS (0003-0003)"));
     writeFile("bad.txt", readFile("demo.txt").replace("HDR011", "HDR012"));
     EXPECT_EQ(admin({"check", path("bad.txt")}, &out), 1);
     EXPECT_EQ(out, path("bad.txt") + ":1:6: expected \"1\"\n");
+}
+
+TEST_F(FlatFileImportTest, ClerksImportingIntoOneManifestAtOnceAllLand) {
+    TestStore home;
+    initInstallation(home.onEngine({path("home"), kTestPassword, false, true}));
+    const QString key = QString::fromLatin1(kDemoManifestKey);
+    const QString file = path("demo.txt");
+    ASSERT_EQ(
+        QProcess::execute(VASTREL_ADMIN_BIN, {"flatfile", "--home", path("home"), key, "-o", file}),
+        0);
+    constexpr int kClerks = 4;
+    std::list<QProcess> clerks(kClerks);
+    for (QProcess& clerk : clerks)
+        clerk.start(VASTREL_ADMIN_BIN,
+                    {"import-flatfile", "--home", path("home"), file, "--into", key, "--again"});
+    for (QProcess& clerk : clerks) {
+        clerk.waitForFinished(60000);
+        EXPECT_EQ(clerk.exitCode(), 0) << clerk.readAllStandardError().toStdString();
+    }
+    const Database db = openInstallation(path("home"));
+    EXPECT_EQ(db.scalar("SELECT count(DISTINCT nopos) FROM tbldetail WHERE nodaftar = ?", {key}),
+              1 + kClerks);
+    EXPECT_EQ(db.scalar("SELECT max(nopos) FROM tbldetail WHERE nodaftar = ?", {key}), "0005");
 }

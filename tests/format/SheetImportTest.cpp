@@ -152,7 +152,7 @@ TEST_F(SheetImportTest, AGoodSeaWorkbookIsImportedWithAWarningForTheCheckDigit) 
         << texts(sheets.reading.problems).join('\n').toStdString();
     EXPECT_EQ(sheets.warnings, QStringList{"Kontainer row 2: nocountener \"CSQU3054384\" has a "
                                            "wrong check digit"});
-    const FlatFileImportPlan p = plan(seaTables(), false);
+    FlatFileImportPlan p = plan(seaTables(), false);
     ASSERT_TRUE(p.canImport()) << p.refusals.join("; ").toStdString();
     importSheet(db, p);
     EXPECT_EQ(
@@ -179,7 +179,8 @@ TEST_F(SheetImportTest, AGoodAirWorkbookTakesDateAndTimeCells) {
     SheetReading sheets = readManifestSheets(db, true, book);
     ASSERT_TRUE(sheets.reading.problems.isEmpty())
         << texts(sheets.reading.problems).join('\n').toStdString();
-    importSheet(db, planFlatFileImport(db, true, std::move(sheets.reading), {}, kToday));
+    FlatFileImportPlan p = planFlatFileImport(db, true, std::move(sheets.reading), {}, kToday);
+    importSheet(db, p);
     EXPECT_EQ(
         stored("SELECT arrivingdate || ' ' || arrivingtime FROM tblheader WHERE nodaftar = ?"),
         "2024-03-15 21:05:00");
@@ -193,7 +194,7 @@ TEST_F(SheetImportTest, IntoAppendsToAManifestWhoseHeaderStands) {
     Tables tables = seaTables();
     tables["Header"].removeLast();
     const QString demo = QString::fromLatin1(kDemoManifestKey);
-    const FlatFileImportPlan p = plan(tables, false, demo);
+    FlatFileImportPlan p = plan(tables, false, demo);
     ASSERT_TRUE(p.canImport()) << p.refusals.join("; ").toStdString();
     EXPECT_EQ(p.posNumbers, QStringList{"0002"});
     importSheet(db, p);
@@ -206,7 +207,7 @@ TEST_F(SheetImportTest, ARefusedWorkbookWritesNothing) {
     Tables tables = seaTables();
     setValue(tables, "POS", "pakhircd", "");
     const int before = count("tbldetail") + count("tblparties") + count("tblkapal");
-    const FlatFileImportPlan p = plan(tables, false);
+    FlatFileImportPlan p = plan(tables, false);
     EXPECT_EQ(p.refusals, QStringList{"1 problem in the file"});
     EXPECT_THROW(importSheet(db, p), FlatFileError);
     EXPECT_EQ(count("tbldetail") + count("tblparties") + count("tblkapal"), before);
