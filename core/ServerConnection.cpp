@@ -501,29 +501,42 @@ private:
                QLatin1String("\".gin_trgm_ops");
     }
 
-    // Texts compared without regard to case are the citext extension's. Their order must be
-    // the file's (ASCII letters folded, then bytes), which the flat file's lists rely on: only
-    // a database of the C collation sorts so.
+    // Texts compared without regard to case are the citext extension's.
     void ensureCitext() {
         if (m_citext)
             return;
-        const RowSet db = query(QStringLiteral("SELECT datcollate, datlocprovider FROM "
-                                               "pg_database WHERE datname = current_database()"),
-                                {});
-        const QString collation = db.row(0).at(0).toString();
-        if (db.row(0).at(1).toString() != QLatin1String("c") ||
-            !(collation == QLatin1String("C") || collation == QLatin1String("POSIX") ||
-              collation.startsWith(QLatin1String("C."))))
-            throw DbError(("The database sorts by the collation " + collation +
-                           "; create it with the C collation (createdb --template=template0 "
-                           "--locale=C.UTF-8)")
-                              .toStdString());
+        refuseForeignLocale();
         Result result(libpq().exec(m_connection, "CREATE EXTENSION IF NOT EXISTS citext"));
         if (libpq().resultStatus(result.get()) != PGRES_COMMAND_OK)
             throw DbError(("Cannot prepare the schema: " +
                            QString::fromUtf8(libpq().resultErrorMessage(result.get())).trimmed())
                               .toStdString());
         m_citext = true;
+    }
+
+    // Texts must compare, search and sort as the file's do (ASCII letters folded, every other
+    // character as it is, then bytes), which the flat file's lists and the checks for an
+    // existing name rely on. Only a database of the C collation sorts so, and only one of the
+    // C character type folds ASCII letters alone: C.UTF-8 and the others take é for É.
+    void refuseForeignLocale() {
+        const RowSet db = query(QStringLiteral("SELECT datcollate, datctype, datlocprovider FROM "
+                                               "pg_database WHERE datname = current_database()"),
+                                {});
+        const QString collation = db.row(0).at(0).toString();
+        const QString characterType = db.row(0).at(1).toString();
+        const auto plainC = [](const QString& locale) {
+            return locale == QLatin1String("C") || locale == QLatin1String("POSIX");
+        };
+        const char* advice = "; create it with the C locale (createdb --template=template0 "
+                             "--encoding=UTF8 --locale=C)";
+        if (db.row(0).at(2).toString() != QLatin1String("c") ||
+            !(plainC(collation) || collation.startsWith(QLatin1String("C."))))
+            throw DbError(
+                ("The database sorts by the collation " + collation + advice).toStdString());
+        if (!plainC(characterType))
+            throw DbError(("The database folds letters by the character type " + characterType +
+                           ", where accented capitals equal small letters" + advice)
+                              .toStdString());
     }
 
     QString m_uri;
