@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace vastrel {
@@ -35,6 +36,8 @@ struct AppState {
     bool VarProfile = false;
     // What start-up did about a password change a crash had interrupted.
     PasswordRecovery passwordRecovery = PasswordRecovery::None;
+    // Why start-up could not use a server's database, in the server's words.
+    std::optional<UserError> serverFailure;
     EntryState entry;
 
     QString iniPath() const;

@@ -60,12 +60,24 @@ bool ReadManifestIni(AppState& state) {
     return true;
 }
 
+namespace {
+
+// A file's failures are its password or the file itself, which the message covers; a
+// server's have reasons of their own (its address, the role, the network) to be said.
+void keepFailure(AppState& state, const DbError& failure) {
+    state.Conn.close();
+    if (isServerAddress(state.StrDbName))
+        state.serverFailure = failure;
+}
+
+} // namespace
+
 bool OpenConnection(AppState& state) {
     try {
         state.Conn = openNamedDatabase(state.programFolder, state.StrDbName, state.StrDbPassword);
         return true;
-    } catch (const DbError&) {
-        state.Conn.close();
+    } catch (const DbError& failure) {
+        keepFailure(state, failure);
         return false;
     }
 }
@@ -99,12 +111,19 @@ StartScreen StartUp(AppState& state) {
         state.StrJenis = GetINI(state.iniPath(), "MANIFEST", "JENIS", "0");
         state.StrVersion = GetINI(state.iniPath(), "MANIFEST", "VERSION", "");
         GetJenisManifest(state);
-    } catch (const DbError&) {
-        // A file that opens but lacks the program's tables is no usable database.
-        state.Conn.close();
+    } catch (const DbError& failure) {
+        // A database that opens but lacks the program's tables is no usable one.
+        keepFailure(state, failure);
         return StartScreen::ConnectionFailed;
     }
     return state.VarProfile ? StartScreen::Login : StartScreen::Profile;
+}
+
+DbError connectionFailure(const AppState& state) {
+    if (!state.serverFailure)
+        return DbError(kConnectionFailedMessage, kConnectionFailedMessage);
+    return DbError(kConnectionFailedMessage + '\n' + QString::fromUtf8(state.serverFailure->what()),
+                   kConnectionFailedMessage + '\n' + state.serverFailure->indonesian());
 }
 
 } // namespace vastrel

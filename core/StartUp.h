@@ -44,7 +44,7 @@ void GetJenisManifest(AppState& state);
 
 enum class StartScreen {
     IniFailed,        // MANIFEST.INI missing, unreadable or incomplete: no window
-    ConnectionFailed, // show kConnectionFailedMessage, then end
+    ConnectionFailed, // show connectionFailure(), then end
     Login,
     Profile, // no company profile yet
 };
@@ -52,5 +52,8 @@ enum class StartScreen {
 // Mends an interrupted password change, reads the configuration, opens the database
 // and loads the profile and the manifest kind; tells which screen comes first.
 StartScreen StartUp(AppState& state);
+
+// kConnectionFailedMessage, with the server's reason beneath it where start-up met one.
+DbError connectionFailure(const AppState& state);
 
 } // namespace vastrel
