@@ -78,13 +78,12 @@ TEST_F(ServerSecretsTest, AServerThatCannotBeReachedIsSaidWithItsReasonAndNoPass
         connectInstallation(folder());
         ADD_FAILURE() << "connected to no server";
     } catch (const DbError& e) {
-        for (const QString& message : {QString::fromUtf8(e.what()), e.indonesian()}) {
-            EXPECT_TRUE(message.startsWith(kConnectionFailedMessage + '\n')) << message.toStdString();
-            EXPECT_TRUE(message.contains("No such file or directory")) << message.toStdString();
-            EXPECT_FALSE(message.contains(kUriSecret)) << message.toStdString();
-        }
-        EXPECT_TRUE(
-            QString::fromUtf8(e.what()).contains("Cannot connect to postgresql://vastrel@/"));
+        const QString message = QString::fromUtf8(e.what());
+        EXPECT_TRUE(message.startsWith(kConnectionFailedMessage +
+                                       "\nCannot connect to postgresql://vastrel@/"))
+            << e.what();
+        EXPECT_TRUE(e.indonesian().contains("No such file or directory")) << e.what();
+        EXPECT_FALSE(message.contains(kUriSecret) || e.indonesian().contains(kUriSecret));
     }
 }
 
