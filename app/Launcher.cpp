@@ -82,8 +82,7 @@ bool Launcher::startUp() {
                      qPrintable(QDir::toNativeSeparators(m_state.iniPath())));
         return false;
     case StartScreen::ConnectionFailed:
-        Messages::show(nullptr,
-                       connectionFailedText(m_state.connectionFailure, Language::Indonesian));
+        Messages::show(nullptr, connectionFailure(m_state).indonesian());
         return false;
     case StartScreen::Login:
         showLogin();

@@ -1,5 +1,6 @@
 // vastrel: the manifest entry application.
 
+#include "CoreDumps.h"
 #include "Launcher.h"
 #include "ProgramVersion.h"
 #include "StartUp.h"
@@ -13,6 +14,7 @@
 using namespace vastrel;
 
 int main(int argc, char* argv[]) {
+    forbidCoreDumps();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -1,5 +1,6 @@
 // vastrel-admin: sets up and maintains an installation from the command line.
 
+#include "CoreDumps.h"
 #include "CsvImport.h"
 #include "Database.h"
 #include "DemoData.h"
@@ -233,7 +234,8 @@ const std::map<QString, Command>& commands() {
                   throw DbError("--server takes a postgresql:// URI");
               InitOptions init{values[0], secret, kind == "air", options.contains("--demo")};
               init.server = server;
-              initInstallation(init);
+              for (const QString& warning : initInstallation(init))
+                  print(stderr, "vastrel-admin: warning: " + warning);
               print(stdout, "Installation created in " + values[0]);
           }}},
         {"user",
@@ -464,6 +466,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    forbidCoreDumps();
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QStringList args = app->arguments().mid(1);
     if (args.isEmpty() || args[0] == "--help" || args[0] == "-h") {

@@ -40,8 +40,9 @@ struct AppState {
     PasswordRecovery passwordRecovery = PasswordRecovery::None;
     // What start-up did to tables of an earlier version.
     SchemaUpgrade schemaUpgrade;
-    // Why the database could not be opened, when it could not.
-    std::optional<UserError> connectionFailure;
+    // Why start-up could not use the database, where more is to be said than the message:
+    // in a server's words, or why tables were not upgraded.
+    std::optional<UserError> failureReason;
     EntryState entry;
 
     QString iniPath() const;

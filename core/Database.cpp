@@ -3,6 +3,8 @@
 #include "Connection.h"
 
 #include <QDir>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include <utility>
 
@@ -175,6 +177,30 @@ void Database::indexForSearch(const QString& table, const QString& column) {
 bool isServerAddress(const QString& name) {
     return name.startsWith(QLatin1String("postgresql://")) ||
            name.startsWith(QLatin1String("postgres://"));
+}
+
+QString withoutPassword(const QString& uri) {
+    const qsizetype scheme = uri.indexOf(QLatin1String("://"));
+    if (scheme < 0)
+        return uri;
+    static const QRegularExpression pathOrQuery(QStringLiteral("[/?]"));
+    const qsizetype rest = uri.indexOf(pathOrQuery, scheme + 3);
+    QString shown = uri.left(rest < 0 ? uri.size() : rest);
+    // The user's part ends at the last @ before the hosts; a colon in it starts the password.
+    const qsizetype at = shown.lastIndexOf('@');
+    const qsizetype colon = shown.indexOf(':', scheme + 3);
+    if (at >= 0 && colon >= 0 && colon < at)
+        shown.remove(colon, at - colon);
+    const QString tail = rest < 0 ? QString() : uri.mid(rest);
+    const qsizetype query = tail.indexOf('?');
+    if (query < 0)
+        return shown + tail;
+    QStringList settings = tail.mid(query + 1).split('&');
+    settings.removeIf([](const QString& setting) {
+        return QUrl::fromPercentEncoding(setting.section('=', 0, 0).toUtf8()) ==
+               QLatin1String("password");
+    });
+    return shown + tail.left(query) + (settings.isEmpty() ? QString() : '?' + settings.join('&'));
 }
 
 Database openNamedDatabase(const QString& folder, const QString& name,

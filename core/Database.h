@@ -210,6 +210,13 @@ private:
 // rather than a file name.
 bool isServerAddress(const QString& name);
 
+// A server's URI as messages may quote it: without a password written in it (after the user
+// name, or as its `password` setting).
+QString withoutPassword(const QString& uri);
+inline bool holdsPassword(const QString& uri) {
+    return withoutPassword(uri) != uri;
+}
+
 // The database MANIFEST.INI names: a server by its URI, else a file in `folder`.
 Database openNamedDatabase(const QString& folder, const QString& name, const std::string& password);
 

@@ -68,11 +68,36 @@ void fillNewDatabase(Database& db, const InitOptions& options) {
         addUser(db, options.userName, options.userPassword);
 }
 
+// MANIFEST.INI keeps the URI in clear, readable by whoever reads the file: the password goes
+// apart, enciphered.
+void refusePasswordInUri(const QString& uri) {
+    if (holdsPassword(uri))
+        throw UserError("The server's URI holds a password, which MANIFEST.INI would keep in "
+                        "clear: give the URI without it (" +
+                            withoutPassword(uri) + "); the password is asked apart",
+                        "URI server berisi password, yang akan tersimpan tanpa sandi di "
+                        "MANIFEST.INI: tulis URI tanpa password (" +
+                            withoutPassword(uri) + "); password diminta terpisah");
+}
+
+// What the administrator should know of the role every workstation will log in as.
+QStringList roleWarnings(const Database& db) {
+    const QVariant superuser = db.scalar(
+        QStringLiteral("SELECT rolname FROM pg_roles WHERE rolname = current_user AND rolsuper"));
+    if (superuser.isNull())
+        return {};
+    return {"the role " + superuser.toString() +
+            " is a superuser, and every workstation's MANIFEST.INI holds its password: give "
+            "the clerks a role that owns the database alone"};
+}
+
 // A server's database holds the tables once MANIFEST.INI names it: both or neither.
-void initOnServer(const InitOptions& options, const QString& iniPath, const QByteArray& ini) {
+QStringList initOnServer(const InitOptions& options, const QString& iniPath,
+                         const QByteArray& ini) {
     Database db = Database::connectServer(options.server, options.password);
     if (!db.tableNames().isEmpty())
-        fail("The database at " + options.server + " already holds tables; give an empty one");
+        fail("The database at " + withoutPassword(options.server) +
+             " already holds tables; give an empty one");
     Transaction tx(db);
     fillNewDatabase(db, options);
     writeFileDurably(iniPath, ini, FileAccess::OwnerOnly);
@@ -82,6 +107,7 @@ void initOnServer(const InitOptions& options, const QString& iniPath, const QByt
         QFile::remove(iniPath);
         throw;
     }
+    return roleWarnings(db);
 }
 
 // Backups and restores of a server's database are the server's own.
@@ -89,14 +115,15 @@ void refuseOnServer(const AppState& state, const char* what) {
     if (isServerAddress(state.StrDbName))
         fail(QStringLiteral("The database is on a server (%1): its %2 is made with the server's "
                             "own tools, such as pg_dump")
-                 .arg(state.StrDbName, QLatin1String(what)));
+                 .arg(withoutPassword(state.StrDbName), QLatin1String(what)));
 }
 
 } // namespace
 
-void initInstallation(const InitOptions& options) {
+QStringList initInstallation(const InitOptions& options) {
     if (options.password.empty())
         fail(QStringLiteral("The database password must not be empty"));
+    refusePasswordInUri(options.server);
     const QDir dir(options.folder);
     const QString shown = QDir::toNativeSeparators(options.folder);
     // A new folder holds secrets: its owner's alone, whatever the umask.
@@ -127,6 +154,7 @@ void initInstallation(const InitOptions& options) {
         QFile::remove(dbPath);
         throw;
     }
+    return {};
 }
 
 AppState connectInstallation(const QString& folder, QString* notes) {
@@ -136,7 +164,7 @@ AppState connectInstallation(const QString& folder, QString* notes) {
     case StartScreen::IniFailed:
         fail("Cannot read " + state.iniPath());
     case StartScreen::ConnectionFailed:
-        fail(connectionFailedText(state.connectionFailure, Language::English));
+        throw connectionFailure(state);
     case StartScreen::Login:
     case StartScreen::Profile:
         break;

@@ -3,6 +3,7 @@
 #include "AppState.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -25,9 +26,10 @@ struct InitOptions {
 // Creates an installation: MANIFEST.INI naming the database and holding its
 // enciphered password, and the encrypted database with every table, both readable
 // by their owner only; with a server, the tables in its (empty) database instead. Refuses a folder
-// that already holds either file. Throws DbError, UserError or FileWriteError with the reason,
-// leaving no file behind.
-void initInstallation(const InitOptions& options);
+// that already holds either file, and a server URI that holds a password. Throws DbError,
+// UserError or FileWriteError with the reason, leaving no file behind. Returns warnings for the
+// administrator (in English): a server role that is a superuser.
+QStringList initInstallation(const InitOptions& options);
 
 // The installation's state as the program starts it: connection, manifest kind and
 // version. A password change a crash interrupted is mended first and said on `notes`

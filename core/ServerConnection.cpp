@@ -25,6 +25,7 @@ struct Libpq {
     decltype(&::PQcmdStatus) cmdStatus;
     decltype(&::PQcmdTuples) cmdTuples;
     decltype(&::PQconnectdbParams) connectdbParams;
+    decltype(&::PQconnectionUsedPassword) connectionUsedPassword;
     decltype(&::PQerrorMessage) errorMessage;
     decltype(&::PQexec) exec;
     decltype(&::PQexecParams) execParams;
@@ -39,9 +40,11 @@ struct Libpq {
     decltype(&::PQntuples) ntuples;
     decltype(&::PQresultErrorMessage) resultErrorMessage;
     decltype(&::PQresultStatus) resultStatus;
+    decltype(&::PQsetNoticeProcessor) setNoticeProcessor;
     decltype(&::PQstatus) status;
     decltype(&::PQtransactionStatus) transactionStatus;
     decltype(&::PQunescapeBytea) unescapeBytea;
+    decltype(&::PQuser) user;
 };
 
 template <typename Function> void bind(void* handle, Function& target, const char* name) {
@@ -65,6 +68,7 @@ const Libpq& libpq() {
         bind(handle, l.cmdStatus, "PQcmdStatus");
         bind(handle, l.cmdTuples, "PQcmdTuples");
         bind(handle, l.connectdbParams, "PQconnectdbParams");
+        bind(handle, l.connectionUsedPassword, "PQconnectionUsedPassword");
         bind(handle, l.errorMessage, "PQerrorMessage");
         bind(handle, l.exec, "PQexec");
         bind(handle, l.execParams, "PQexecParams");
@@ -79,9 +83,11 @@ const Libpq& libpq() {
         bind(handle, l.ntuples, "PQntuples");
         bind(handle, l.resultErrorMessage, "PQresultErrorMessage");
         bind(handle, l.resultStatus, "PQresultStatus");
+        bind(handle, l.setNoticeProcessor, "PQsetNoticeProcessor");
         bind(handle, l.status, "PQstatus");
         bind(handle, l.transactionStatus, "PQtransactionStatus");
         bind(handle, l.unescapeBytea, "PQunescapeBytea");
+        bind(handle, l.user, "PQuser");
         return l;
     }();
     return loaded;
@@ -213,6 +219,17 @@ private:
 
 constexpr int kDefaultLockTimeoutMs = 30000;
 
+// libpq's text of a failure as the program says it: without the severity it copies from the
+// server's report ("FATAL:  "), which means nothing to a clerk.
+QString plainReason(const char* message) {
+    static const QRegularExpression severity(QStringLiteral("\\b(?:FATAL|ERROR|PANIC):  "));
+    return QString::fromUtf8(message).remove(severity).trimmed();
+}
+
+// Whatever the server reports outside a statement's result (the reason it ends a connection)
+// comes with the next statement's failure, never on the terminal.
+void ignoreNotice(void*, const char*) {}
+
 // Our defaults come before the URI, which may set its own; the INI's password after it.
 PGconn* connectTo(const QString& uri, const std::string& password) {
     const QByteArray address = uri.toUtf8();
@@ -227,7 +244,9 @@ PGconn* connectTo(const QString& uri, const std::string& password) {
     const char* values[] = {
         "10",   "UTF8", "-c client_min_messages=error", address.constData(), password.c_str(),
         nullptr};
-    return libpq().connectdbParams(keywords, values, 1);
+    PGconn* connection = libpq().connectdbParams(keywords, values, 1);
+    libpq().setNoticeProcessor(connection, ignoreNotice, nullptr);
+    return connection;
 }
 
 class ServerConnection : public Connection {
@@ -240,8 +259,21 @@ public:
     ServerConnection& operator=(const ServerConnection&) = delete;
 
     bool connected() const { return libpq().status(m_connection) == CONNECTION_OK; }
-    QString lastError() const {
-        return QString::fromUtf8(libpq().errorMessage(m_connection)).trimmed();
+
+    // Why no connection was made: plainly where the server refused the password (or the user:
+    // the server does not tell which), else in the server's words.
+    DbError connectionFailure() const {
+        const QString reason = plainReason(libpq().errorMessage(m_connection));
+        const QString user = QString::fromUtf8(libpq().user(m_connection));
+        if (libpq().connectionUsedPassword(m_connection) &&
+            reason.contains(QLatin1String("password authentication failed")))
+            return DbError(
+                QStringLiteral("The database server refused the password of the user %1 (%2)")
+                    .arg(user, reason),
+                QStringLiteral("Password database ditolak oleh server untuk user %1 (%2)")
+                    .arg(user, reason));
+        return DbError("Cannot connect to " + withoutPassword(m_uri) + ": " + reason,
+                       "Server database tidak dapat dihubungi: " + reason);
     }
 
     void exec(const QString& sql, const Params& params) override {
@@ -409,8 +441,7 @@ private:
                                          values.values(), values.lengths(), values.formats(), 0));
         const ExecStatusType status = libpq().resultStatus(result.get());
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            const QString reason =
-                QString::fromUtf8(libpq().resultErrorMessage(result.get())).trimmed();
+            const QString reason = plainReason(libpq().resultErrorMessage(result.get()));
             if (libpq().status(m_connection) == CONNECTION_BAD)
                 throw DbError("The connection to the database server was lost; nothing was "
                               "saved, and the next action connects again: " +
@@ -432,8 +463,7 @@ private:
         libpq().finish(m_connection);
         m_connection = connectTo(m_uri, m_password);
         if (!connected())
-            throw DbError("Cannot reach the database server: " + lastError(),
-                          "Server database tidak dapat dihubungi: " + lastError());
+            throw connectionFailure();
         setBusyTimeout(m_lockTimeoutMs);
     }
 
@@ -508,29 +538,42 @@ private:
                QLatin1String("\".gin_trgm_ops");
     }
 
-    // Texts compared without regard to case are the citext extension's. Their order must be
-    // the file's (ASCII letters folded, then bytes), which the flat file's lists rely on: only
-    // a database of the C collation sorts so.
+    // Texts compared without regard to case are the citext extension's.
     void ensureCitext() {
         if (m_citext)
             return;
-        const RowSet db = query(QStringLiteral("SELECT datcollate, datlocprovider FROM "
-                                               "pg_database WHERE datname = current_database()"),
-                                {});
-        const QString collation = db.row(0).at(0).toString();
-        if (db.row(0).at(1).toString() != QLatin1String("c") ||
-            !(collation == QLatin1String("C") || collation == QLatin1String("POSIX") ||
-              collation.startsWith(QLatin1String("C."))))
-            throw DbError(("The database sorts by the collation " + collation +
-                           "; create it with the C collation (createdb --template=template0 "
-                           "--locale=C.UTF-8)")
-                              .toStdString());
+        refuseForeignLocale();
         Result result(libpq().exec(m_connection, "CREATE EXTENSION IF NOT EXISTS citext"));
         if (libpq().resultStatus(result.get()) != PGRES_COMMAND_OK)
             throw DbError(("Cannot prepare the schema: " +
-                           QString::fromUtf8(libpq().resultErrorMessage(result.get())).trimmed())
+                           plainReason(libpq().resultErrorMessage(result.get())))
                               .toStdString());
         m_citext = true;
+    }
+
+    // Texts must compare, search and sort as the file's do (ASCII letters folded, every other
+    // character as it is, then bytes), which the flat file's lists and the checks for an
+    // existing name rely on. Only a database of the C collation sorts so, and only one of the
+    // C character type folds ASCII letters alone: C.UTF-8 and the others take é for É.
+    void refuseForeignLocale() {
+        const RowSet db = query(QStringLiteral("SELECT datcollate, datctype, datlocprovider FROM "
+                                               "pg_database WHERE datname = current_database()"),
+                                {});
+        const QString collation = db.row(0).at(0).toString();
+        const QString characterType = db.row(0).at(1).toString();
+        const auto plainC = [](const QString& locale) {
+            return locale == QLatin1String("C") || locale == QLatin1String("POSIX");
+        };
+        const char* advice = "; create it with the C locale (createdb --template=template0 "
+                             "--encoding=UTF8 --locale=C)";
+        if (db.row(0).at(2).toString() != QLatin1String("c") ||
+            !(plainC(collation) || collation.startsWith(QLatin1String("C."))))
+            throw DbError(
+                ("The database sorts by the collation " + collation + advice).toStdString());
+        if (!plainC(characterType))
+            throw DbError(("The database folds letters by the character type " + characterType +
+                           ", where accented capitals equal small letters" + advice)
+                              .toStdString());
     }
 
     QString m_uri;
@@ -549,7 +592,7 @@ private:
 std::unique_ptr<Connection> openServerConnection(const QString& uri, const std::string& password) {
     auto connection = std::make_unique<ServerConnection>(uri, password);
     if (!connection->connected())
-        throw DbError(("Cannot connect to " + uri + ": " + connection->lastError()).toStdString());
+        throw connection->connectionFailure();
     connection->setBusyTimeout(kDefaultLockTimeoutMs);
     return connection;
 }

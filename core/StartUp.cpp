@@ -62,15 +62,15 @@ bool ReadManifestIni(AppState& state) {
     return true;
 }
 
-QString connectionFailedText(const std::optional<UserError>& reason, Language language) {
-    if (!reason)
-        return kConnectionFailedMessage;
-    return kConnectionFailedMessage + "\n\n" +
-           (language == Language::English ? QString::fromUtf8(reason->what())
-                                          : reason->indonesian());
-}
-
 namespace {
+
+// A file's failures are its password or the file itself, which the message covers; a
+// server's have reasons of their own (its address, the role, the network) to be said.
+void keepFailure(AppState& state, const DbError& failure) {
+    state.Conn.close();
+    if (isServerAddress(state.StrDbName))
+        state.failureReason = failure;
+}
 
 // What a killed writer can leave in the installation's folder: temporary copies, and the
 // engine's journal of a transaction over two databases (a backup). Once the database is open
@@ -90,14 +90,20 @@ void removeLeftovers(const AppState& state) {
 bool OpenConnection(AppState& state) {
     try {
         state.Conn = openNamedDatabase(state.programFolder, state.StrDbName, state.StrDbPassword);
-        removeLeftovers(state);
-        state.schemaUpgrade = upgradeInstallation(state);
-        return true;
-    } catch (const UserError& e) {
-        state.Conn.close();
-        state.connectionFailure = e;
+    } catch (const DbError& failure) {
+        keepFailure(state, failure);
         return false;
     }
+    removeLeftovers(state);
+    try {
+        state.schemaUpgrade = upgradeInstallation(state);
+    } catch (const UserError& failure) {
+        // Tables of a newer program, or a backup that could not be made: said on either engine.
+        state.Conn.close();
+        state.failureReason = failure;
+        return false;
+    }
+    return true;
 }
 
 bool LoadProfile(AppState& state) {
@@ -129,12 +135,19 @@ StartScreen StartUp(AppState& state) {
         state.StrJenis = GetINI(state.iniPath(), "MANIFEST", "JENIS", "0");
         state.StrVersion = GetINI(state.iniPath(), "MANIFEST", "VERSION", "");
         GetJenisManifest(state);
-    } catch (const DbError&) {
-        // A file that opens but lacks the program's tables is no usable database.
-        state.Conn.close();
+    } catch (const DbError& failure) {
+        // A database that opens but lacks the program's tables is no usable one.
+        keepFailure(state, failure);
         return StartScreen::ConnectionFailed;
     }
     return state.VarProfile ? StartScreen::Login : StartScreen::Profile;
+}
+
+DbError connectionFailure(const AppState& state) {
+    if (!state.failureReason)
+        return DbError(kConnectionFailedMessage, kConnectionFailedMessage);
+    return DbError(kConnectionFailedMessage + '\n' + QString::fromUtf8(state.failureReason->what()),
+                   kConnectionFailedMessage + '\n' + state.failureReason->indonesian());
 }
 
 } // namespace vastrel

@@ -37,10 +37,6 @@ inline const char* kProgramUsage =
     "VASTREL_HOME, else the program's folder when it holds MANIFEST.INI, else\n"
     "$XDG_DATA_HOME/vastrel (~/.local/share/vastrel).\n";
 
-enum class Language { English, Indonesian };
-// The connection failure's message with its reason, when one is known, beneath it.
-QString connectionFailedText(const std::optional<UserError>& reason, Language language);
-
 bool ReadManifestIni(AppState& state);
 bool OpenConnection(AppState& state);
 bool LoadProfile(AppState& state);
@@ -48,7 +44,7 @@ void GetJenisManifest(AppState& state);
 
 enum class StartScreen {
     IniFailed,        // MANIFEST.INI missing, unreadable or incomplete: no window
-    ConnectionFailed, // show kConnectionFailedMessage, then end
+    ConnectionFailed, // show connectionFailure(), then end
     Login,
     Profile, // no company profile yet
 };
@@ -56,5 +52,8 @@ enum class StartScreen {
 // Mends an interrupted password change, reads the configuration, opens the database
 // and loads the profile and the manifest kind; tells which screen comes first.
 StartScreen StartUp(AppState& state);
+
+// kConnectionFailedMessage, with the server's reason beneath it where start-up met one.
+DbError connectionFailure(const AppState& state);
 
 } // namespace vastrel

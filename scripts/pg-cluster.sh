@@ -22,7 +22,7 @@ start)
     printf '%s\n' "$3" >"$dir/pwfile"
     if [ "$(id -u)" -eq 0 ]; then chown -R postgres "$dir"; fi
     as_server "$bindir/initdb" -D "$dir/data" -U vastrel --pwfile="$dir/pwfile" \
-        -A scram-sha-256 -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log"
+        -A scram-sha-256 -E UTF8 --locale=C >"$dir/initdb.log"
     rm -f "$dir/pwfile"
     as_server "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
         -o "-k $dir -c listen_addresses='' -c fsync=off" start >/dev/null

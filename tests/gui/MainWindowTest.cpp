@@ -7,7 +7,9 @@
 #include "GuiTestSupport.h"
 #include "Installation.h"
 #include "Launcher.h"
+#include "ManifestIni.h"
 #include "Readiness.h"
+#include "StartUp.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -307,6 +309,23 @@ private slots:
         child<QPushButton>(cancelled.firstRun(), "CmdCancel")->click();
         QCOMPARE(ended.value(0).value(0).toInt(), 0);
         QVERIFY(!QDir(other.filePath("vastrel")).exists());
+    }
+
+    void aServerThatRefusesThePasswordIsSaidBeneathTheStartUpMessage() {
+        if (!onTestServer())
+            QSKIP("a server's refusal");
+        const QString iniPath = QDir(dir.path()).filePath(kIniFileName);
+        const QString uri = readDatabaseValues(iniPath)->dbName;
+        QFile ini(iniPath);
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(databaseValuesLine(uri, "wrong password"));
+        ini.close();
+        RecordedMessages messages;
+        QVERIFY(!Launcher(dir.path(), false).startUp());
+        const QString shown = messages.take().value(0).text;
+        QVERIFY2(shown.startsWith(kConnectionFailedMessage +
+                                  "\nPassword database ditolak oleh server untuk user vastrel"),
+                 qPrintable(shown));
     }
 
     void navigationIsIgnoredBeforeOpen() {
