@@ -78,7 +78,7 @@ Workbook workbookOf(const Tables& tables) {
     return book;
 }
 
-QStringList texts(const QList<FlatFileProblem>& problems) {
+QStringList texts(const ProblemList& problems) {
     QStringList all;
     for (const FlatFileProblem& problem : problems)
         all << problem.toString();
@@ -134,9 +134,9 @@ TEST_F(SheetImportTest, EveryKindOfBadValueIsReportedAtItsRow) {
         SCOPED_TRACE(bad.problem);
         Tables tables = seaTables();
         setValue(tables, bad.sheet, bad.column, QString::fromUtf8(bad.value));
-        const QList<FlatFileProblem> problems = read(tables, false).reading.problems;
+        const ProblemList problems = read(tables, false).reading.problems;
         EXPECT_EQ(texts(problems), QStringList{bad.problem});
-        EXPECT_NE(problems.value(0).indonesian, problems.value(0).message);
+        EXPECT_NE(problems.listed().value(0).indonesian, problems.listed().value(0).message);
     }
 }
 
