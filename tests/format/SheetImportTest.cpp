@@ -140,6 +140,24 @@ TEST_F(SheetImportTest, EveryKindOfBadValueIsReportedAtItsRow) {
     }
 }
 
+TEST_F(SheetImportTest, POSBeyondWhatAManifestHoldsAreNotRead) {
+    addDemoData(db, false);
+    Tables tables = seaTables();
+    tables.erase("Barang");
+    tables.erase("Kontainer");
+    QList<QStringList>& pos = tables["POS"];
+    const QStringList first = pos[1];
+    for (int n = 2; n <= kLastPos + 2; ++n)
+        pos << first;
+    for (int n = 1; n < pos.size(); ++n)
+        pos[n][0] = QStringLiteral("BL%1").arg(n);
+    const SheetReading sheets = read(tables, false);
+    EXPECT_EQ(texts(sheets.reading.problems),
+              QStringList{"POS row 10000: a manifest holds at most 9998 POS; the rows from here "
+                          "on are not read"});
+    EXPECT_EQ(sheets.reading.manifest.pos.size(), kLastPos);
+}
+
 TEST_F(SheetImportTest, AGoodSeaWorkbookIsImportedWithAWarningForTheCheckDigit) {
     addDemoData(db, false);
     QList<qint64> progress;
