@@ -21,6 +21,7 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -178,14 +179,24 @@ void refuseRepeatedImport(const FlatFileImportPlan& plan, const QStringList& opt
 
 // Prints a plan's problems (each after `where`) or its warnings on stderr, then imports it
 // with `import` (which refuses a plan with problems) and prints what was imported.
+// Prints the problems listed, each after `where`, and how many more there are.
+void printProblems(FILE* out, const ProblemList& problems, const QString& where) {
+    for (const FlatFileProblem& problem : problems)
+        print(out, where + problem.toString());
+    if (problems.unlisted() > 0)
+        print(out, problems.more().english);
+}
+
 void reportAndImport(FlatFileImportPlan& plan, const QString& where, const QStringList& options,
                      const std::function<void(FlatFileImportPlan&)>& import) {
-    for (const FlatFileProblem& problem : plan.reading.problems)
-        print(stderr, where + problem.toString());
+    printProblems(stderr, plan.reading.problems, where);
     if (plan.canImport()) {
         refuseRepeatedImport(plan, options);
-        for (const QString& warning : plan.warnings)
-            print(stderr, "warning: " + warning);
+        const qsizetype shown = std::min(plan.warnings.size(), ProblemList::kListed);
+        for (qsizetype i = 0; i < shown; ++i)
+            print(stderr, "warning: " + plan.warnings[i]);
+        if (plan.warnings.size() > shown)
+            print(stderr, QStringLiteral("and %1 more warnings").arg(plan.warnings.size() - shown));
     }
     import(plan);
     print(stdout, "Imported " + plan.summary());
@@ -339,18 +350,17 @@ const std::map<QString, Command>& commands() {
           }}},
         {"check",
          {"check FILE\n"
-          "  Reads and checks a flat file: prints every problem as FILE:LINE:COLUMN: message\n"
-          "  and exits 1 when there is one, else prints what the file holds. Needs no\n"
-          "  installation.",
+          "  Reads and checks a flat file: prints its problems as FILE:LINE:COLUMN: message\n"
+          "  (the first 100, then how many more) and exits 1 when there is one, else prints\n"
+          "  what the file holds. Needs no installation.",
           1,
           [](const QStringList& values, const QStringList&) {
               const FlatFileReading reading = readFlatFileAt(values[0]);
-              for (const FlatFileProblem& problem : reading.problems)
-                  print(stdout, values[0] + ':' + problem.toString());
+              printProblems(stdout, reading.problems, values[0] + ':');
               if (!reading.problems.isEmpty())
                   throw FlatFileError(QStringLiteral("%1: %2 problem(s) found")
                                           .arg(values[0])
-                                          .arg(reading.problems.size()));
+                                          .arg(reading.problems.count()));
               print(stdout, values[0] + ": " + reading.manifest.summary());
           }}},
         {"import-flatfile",

@@ -1,6 +1,7 @@
 #include "CsvImport.h"
 
 #include "Database.h"
+#include "Problems.h"
 #include "Schema.h"
 
 #include <QDate>
@@ -15,8 +16,6 @@
 namespace vastrel {
 
 namespace {
-
-constexpr qsizetype kQuoteLimit = 60;
 
 [[noreturn]] void fail(const QString& file, const QString& place, const QString& what) {
     throw DbError(QStringLiteral("%1 %2: %3").arg(file, place, what).toStdString());
@@ -36,14 +35,6 @@ constexpr qsizetype kQuoteLimit = 60;
              .arg(before.count(u'\n') + 1)
              .arg(before.mid(lineStart).toUcs4().size() + 1),
          what);
-}
-
-// A value from the file as a message quotes it: its first characters only, when long.
-QString quoted(const QString& value) {
-    if (value.size() <= kQuoteLimit)
-        return '"' + value + '"';
-    const qsizetype cut = value[kQuoteLimit - 1].isHighSurrogate() ? kQuoteLimit - 1 : kQuoteLimit;
-    return '"' + value.left(cut) + QStringLiteral("...\"");
 }
 
 // Bytes of the well-formed UTF-8 sequence that starts at `at`; 0 when none starts there.
@@ -123,9 +114,9 @@ QString readText(const QString& path, CsvEncoding encoding) {
     return text;
 }
 
-// Splits CSV text into rows; quoted values may hold commas, quotes ("") and line breaks.
-std::vector<CsvRow> parseCsv(const QString& text, const QString& file) {
-    std::vector<CsvRow> rows;
+// Splits CSV text into rows, each handed to `take`; quoted values may hold commas, quotes
+// ("") and line breaks.
+void parseCsv(const QString& text, const QString& file, const CsvRowTaker& take) {
     CsvRow row{1, {}};
     QString value;
     bool quoted = false;
@@ -134,7 +125,7 @@ std::vector<CsvRow> parseCsv(const QString& text, const QString& file) {
         row.values << value;
         value.clear();
         if (!(row.values.size() == 1 && row.values[0].isEmpty()))
-            rows.push_back(row);
+            take(row);
         row = CsvRow{line, {}};
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -166,7 +157,6 @@ std::vector<CsvRow> parseCsv(const QString& text, const QString& file) {
         failAt(file, row.line, QStringLiteral("a quoted value is not closed"));
     if (!value.isEmpty() || !row.values.isEmpty())
         endRow();
-    return rows;
 }
 
 QVariant parseDate(const QString& text) {
@@ -239,7 +229,7 @@ QStringList resolveColumns(const QString& table, const CsvRow& header, const QSt
         });
         if (match == known.end())
             failAt(file, header.line,
-                   QStringLiteral("%1 has no column %2").arg(table, quoted(name.trimmed())));
+                   QStringLiteral("%1 has no column %2").arg(table, quotedValue(name.trimmed())));
         if (columns.contains(*match))
             failAt(file, header.line, QStringLiteral("column \"%1\" named twice").arg(*match));
         columns << *match;
@@ -253,8 +243,14 @@ QStringList resolveColumns(const QString& table, const CsvRow& header, const QSt
 
 } // namespace
 
+void forEachCsvRow(const QString& path, CsvEncoding encoding, const CsvRowTaker& take) {
+    parseCsv(readText(path, encoding), path, take);
+}
+
 std::vector<CsvRow> readCsvRows(const QString& path, CsvEncoding encoding) {
-    return parseCsv(readText(path, encoding), path);
+    std::vector<CsvRow> rows;
+    forEachCsvRow(path, encoding, [&rows](const CsvRow& row) { rows.push_back(row); });
+    return rows;
 }
 
 int importCsv(Database& db, const QString& table, const QString& csvPath, CsvEncoding encoding) {
@@ -283,7 +279,7 @@ int importCsv(Database& db, const QString& table, const QString& csvPath, CsvEnc
             if (!error.isEmpty())
                 failAt(csvPath, row.line,
                        QStringLiteral("%1 in column %2 is %3")
-                           .arg(quoted(row.values[c]), columns[c], error));
+                           .arg(quotedValue(row.values[c]), columns[c], error));
         }
         try {
             db.exec(sql, params);

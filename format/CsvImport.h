@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace vastrel {
@@ -22,6 +23,10 @@ struct CsvRow {
 // line breaks, and empty lines are left out. Reading is checked as importCsv describes
 // (byte-order mark, invalid UTF-8, NUL); a failure throws DbError with its place.
 std::vector<CsvRow> readCsvRows(const QString& path, CsvEncoding encoding = CsvEncoding::Utf8);
+
+// The same rows handed to `take` one by one as they are read, none kept.
+using CsvRowTaker = std::function<void(const CsvRow&)>;
+void forEachCsvRow(const QString& path, CsvEncoding encoding, const CsvRowTaker& take);
 
 // Loads a CSV file into a table: the first row names the columns (any case),
 // every later row is one record. Values are checked against the column's kind

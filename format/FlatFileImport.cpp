@@ -19,7 +19,6 @@ namespace vastrel {
 
 namespace {
 
-constexpr int kLastLineNumber = 9998;
 constexpr int kPosPerProgress = 100;
 
 // A reference list a code of the file should be in.
@@ -111,7 +110,7 @@ bool numberAppendedPos(const Database& db, FlatFileImportPlan& plan) {
     plan.posNumbers.clear();
     for (int i = 0; i < count; ++i)
         plan.posNumbers << zeroPadded(first + i, 4);
-    if ((!last.isEmpty() && first == 1) || first + count - 1 > kLastLineNumber) {
+    if ((!last.isEmpty() && first == 1) || first + count - 1 > kLastPos) {
         plan.refuse(worded({"manifest %1 has no room for %2 more POS after POS %3",
                             "manifes %1 tidak memiliki tempat untuk %2 POS lagi setelah POS %3"},
                            plan.target, count, last));
@@ -184,10 +183,10 @@ void refuseLongLists(FlatFileImportPlan& plan) {
     for (const FlatFilePos& pos : plan.reading.manifest.pos) {
         const qsizetype longest =
             std::max({pos.goods.size(), pos.documents.size(), pos.containers.size()});
-        if (longest > kLastLineNumber)
+        if (longest > kLastLine)
             plan.refuse(worded({"POS %1 has more than %2 lines of one kind",
                                 "POS %1 berisi lebih dari %2 baris sejenis"},
-                               pos.nopos, kLastLineNumber));
+                               pos.nopos, kLastLine));
     }
 }
 
@@ -312,7 +311,7 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
     if (!plan.reading.problems.isEmpty())
         plan.refuse(
             worded({"%1 in the file", "%1 dalam file"},
-                   counted(plan.reading.problems.size(), "problem", "problems", "masalah")));
+                   counted(plan.reading.problems.count(), "problem", "problems", "masalah")));
     const FlatFileHeader& header = plan.reading.manifest.header;
     if (header.air != air)
         plan.refuse(worded({"the file's manifest travels by %1; the installation keeps %2 "

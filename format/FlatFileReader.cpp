@@ -263,10 +263,7 @@ public:
         else if (m_headerLine == 0)
             problem(1, 1,
                     worded({"the file has no HDR01 record", "file tidak berisi record HDR01"}));
-        std::stable_sort(m_result.problems.begin(), m_result.problems.end(),
-                         [](const FlatFileProblem& a, const FlatFileProblem& b) {
-                             return a.line != b.line ? a.line < b.line : a.column < b.column;
-                         });
+        m_result.problems.sortByPlace();
         m_result.lineCount = m_lineCount;
         if (progress)
             progress(bytes.size(), bytes.size());
@@ -282,7 +279,7 @@ private:
     void readLines(const QByteArray& bytes, const Progress& progress) {
         m_result.manifest.pos.reserve(bytes.count("\nDTL01") + 1);
         qsizetype start = 0;
-        while (start < bytes.size()) {
+        while (start < bytes.size() && !m_stopped) {
             qsizetype end = bytes.indexOf('\n', start);
             const bool hasLineFeed = end >= 0;
             if (!hasLineFeed)
@@ -524,7 +521,30 @@ private:
 
     bool inward() const { return m_result.manifest.header.jnsmanifest == u"Inward"; }
 
+    // Stops reading at a record the manifest has no room for.
+    void stopBeyond(const Line& line, const Wording& full) {
+        problem(
+            line.number, 1,
+            worded({"%1; the rest of the file is not read", "%1; sisa file tidak dibaca"}, full));
+        m_stopped = true;
+    }
+
+    // Whether a POS's list of one kind is full; stops reading when it is.
+    template <typename T> bool fullList(const QList<T>& lines, const Line& line) {
+        if (lines.size() < kLastLine)
+            return false;
+        stopBeyond(line, worded({"POS %1 holds more than %2 %3 records",
+                                 "POS %1 berisi lebih dari %2 record %3"},
+                                m_result.manifest.pos.back().nopos, kLastLine,
+                                line.mid(1, kIdLength - 2)));
+        return true;
+    }
+
     void readDetail(const Line& line) {
+        if (m_result.manifest.pos.size() == kLastPos)
+            return stopBeyond(line, worded({"a manifest holds at most %1 POS",
+                                            "manifes berisi paling banyak %1 POS"},
+                                           kLastPos));
         if (m_pos && !(kMayFollow[RDetail] & bit(m_previous)))
             problem(line.number, 1,
                     worded({"DTL01 out of order: POS %1 ends after %2",
@@ -697,7 +717,7 @@ private:
         if (line.mid(9, 2) != u"01")
             problem(line.number, 9, worded(kExpected, "DTL02HSC01"));
         checkTextBytes(line, kIdLength + 1);
-        if (!placeInPos(RGoods, line))
+        if (!placeInPos(RGoods, line) || fullList(m_result.manifest.pos.back().goods, line))
             return;
         advance(RGoods, line);
         m_result.manifest.pos.back().goods.append({line.mid(kIdLength + 1), QString()});
@@ -711,6 +731,8 @@ private:
         if (!placeInPos(RDoc, line))
             return;
         QList<FlatFileDocument>& documents = m_result.manifest.pos.back().documents;
+        if (fullList(documents, line))
+            return;
         const int sequence = m_previous == RDoc ? m_sequence + 1 : 1;
         advance(RDoc, line);
         m_sequence = sequence;
@@ -726,6 +748,8 @@ private:
         if (!placeInPos(RCnt, line))
             return;
         QList<FlatFileContainer>& containers = m_result.manifest.pos.back().containers;
+        if (fullList(containers, line))
+            return;
         const int sequence = m_previous == RCnt ? m_sequence + 1 : 0;
         advance(RCnt, line);
         m_sequence = sequence;
@@ -756,6 +780,7 @@ private:
     int m_previousPiece = 0;
     int m_previousPieceLength = -1;
     int m_sequence = 0;
+    bool m_stopped = false;
 };
 
 QString counted(int count, const char* one, const char* many) {
@@ -763,22 +788,6 @@ QString counted(int count, const char* one, const char* many) {
 }
 
 } // namespace
-
-Wording FlatFileProblem::where() const {
-    if (sheet.isEmpty())
-        return worded({"%1:%2", "baris %1 kolom %2"}, line, column);
-    if (line == 0)
-        return {sheet, sheet};
-    return worded({"%1 row %2", "%1 baris %2"}, sheet, line);
-}
-
-QString FlatFileProblem::toString() const {
-    return where().english + ": " + message;
-}
-
-QString FlatFileProblem::toIndonesian() const {
-    return where().indonesian + ": " + indonesian;
-}
 
 int FlatFileManifest::goodsCount() const {
     int total = 0;
@@ -819,7 +828,17 @@ FlatFileReading readFlatFileAt(const QString& path, const Progress& progress) {
     if (!file.open(QIODevice::ReadOnly))
         throw FlatFileError("Cannot read " + path + ": " + file.errorString(),
                             "Tidak dapat membaca " + path + ": " + file.errorString());
-    return readFlatFile(file.readAll(), progress);
+    // Read no further than the cap: a special file may state no size.
+    const QByteArray bytes = file.read(kMaxFlatFileBytes + 1);
+    if (bytes.size() > kMaxFlatFileBytes) {
+        const qint64 megabytes = kMaxFlatFileBytes >> 20;
+        throw FlatFileError(
+            QStringLiteral("Cannot read %1: it is bigger than %2 MB").arg(path).arg(megabytes),
+            QStringLiteral("Tidak dapat membaca %1: lebih besar dari %2 MB")
+                .arg(path)
+                .arg(megabytes));
+    }
+    return readFlatFile(bytes, progress);
 }
 
 } // namespace vastrel

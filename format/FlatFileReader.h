@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Wording.h"
+#include "Problems.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,33 +15,6 @@ namespace vastrel {
 // How far a long step has come: `done` of `total` (bytes read, rows checked, POS written).
 // Called now and then, and with `done` equal to `total` at the end.
 using Progress = std::function<void(qint64 done, qint64 total)>;
-
-// One thing wrong with a flat file, at a 1-based line and column; or with a workbook, in a
-// `sheet` at a row (`line`, 0 for the sheet as a whole). `message` is in English,
-// `indonesian` in Indonesian.
-struct FlatFileProblem {
-    int line = 0;
-    int column = 0;
-    QString message;
-    QString sheet; // empty in a flat file
-    QString indonesian;
-
-    FlatFileProblem() = default;
-    // In English alone, as a test states what it expects.
-    FlatFileProblem(int atLine, int atColumn, QString what, QString inSheet = {})
-        : line(atLine), column(atColumn), message(std::move(what)), sheet(std::move(inSheet)) {}
-    FlatFileProblem(int atLine, int atColumn, const Wording& what, QString inSheet = {})
-        : line(atLine), column(atColumn), message(what.english), sheet(std::move(inSheet)),
-          indonesian(what.indonesian) {}
-    // "LINE:COLUMN: message", "SHEET row LINE: message" or "SHEET: message"
-    QString toString() const;
-    // "baris LINE kolom COLUMN: pesan", "SHEET baris LINE: pesan" or "SHEET: pesan"
-    QString toIndonesian() const;
-    bool operator==(const FlatFileProblem&) const = default;
-
-private:
-    Wording where() const;
-};
 
 // Values below are in the forms the database stores: dates "yyyy-MM-dd" and times
 // "HH:mm:ss" (a null QVariant when the field is blank), quantities as doubles, counts as
@@ -117,11 +90,19 @@ struct FlatFileManifest {
     QString summary() const;
 };
 
-// What a read found: the manifest as far as it could be read, and every problem in the
+// What a manifest holds at most: POS 0001-9998, and in every POS lines 0001-9998 of each
+// kind (goods, documents, containers). A reader stops at the first thing beyond.
+constexpr int kLastPos = 9998;
+constexpr int kLastLine = 9998;
+// The biggest flat file read, many times a large manifest's: a bigger one is refused before
+// it fills memory.
+constexpr qint64 kMaxFlatFileBytes = 64LL * 1024 * 1024;
+
+// What a read found: the manifest as far as it could be read, and its problems in the
 // order of the file. A file without problems is one the flat-file writer could have written.
 struct FlatFileReading {
     FlatFileManifest manifest;
-    QList<FlatFileProblem> problems;
+    ProblemList problems;
     int lineCount = 0;
 };
 
@@ -129,7 +110,8 @@ struct FlatFileReading {
 // telling `progress` the bytes read.
 FlatFileReading readFlatFile(const QByteArray& bytes, const Progress& progress = {});
 
-// Reads the file at `path`; throws FlatFileError when it cannot be opened.
+// Reads the file at `path`; throws FlatFileError when it cannot be opened or is bigger than
+// kMaxFlatFileBytes.
 FlatFileReading readFlatFileAt(const QString& path, const Progress& progress = {});
 
 } // namespace vastrel

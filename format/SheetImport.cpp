@@ -21,7 +21,6 @@ namespace vastrel {
 namespace {
 
 constexpr int kPosDigits = 4;
-constexpr qlonglong kLastPos = 9998;
 constexpr double kLargestWholeNumber = 1e15;
 constexpr int kRowsPerProgress = 200;
 const QDate kTimeOnlyDay(1899, 12, 30); // the day a time of day alone lies on
@@ -33,10 +32,6 @@ enum class Need { Optional, Required };
 const Phrase kNotANumber{"%1 %2 is not a number", "%1 %2 bukan angka"};
 const Phrase kAlreadyOnRow{"%1 %2 is already on row %3", "%1 %2 sudah ada pada baris %3"};
 const Phrase kOnlyInGroup08X{"group 08X carries no %1", "grup 08X tidak memiliki %1"};
-
-QString quoted(const QString& text) {
-    return '"' + text + '"';
-}
 
 Wording positionList(const QList<int>& positions) {
     QStringList numbers;
@@ -93,7 +88,7 @@ using NameLookup = QString (*)(const Database&, const QString&);
 // fails is reported at the record's row and read as blank.
 class RowReader {
 public:
-    RowReader(const QString& sheet, const SheetRecord& record, QList<FlatFileProblem>& problems)
+    RowReader(const QString& sheet, const SheetRecord& record, ProblemList& problems)
         : m_sheet(sheet), m_record(record), m_problems(problems) {}
 
     // The problem `message` would be at this row.
@@ -129,7 +124,7 @@ public:
         const QString value = text(column, need).trimmed().toUpper();
         if (!value.isEmpty() && lookup(db, value) == kNotFound)
             fail(worded({"%1 %2 is not a known %3", "%1 %2 bukan kode %3 yang dikenal"}, column,
-                        quoted(value), what));
+                        quotedValue(value), what));
         return value;
     }
 
@@ -144,7 +139,7 @@ public:
             if (choice.compare(value, Qt::CaseInsensitive) == 0)
                 return choice;
         fail(worded({"%1 %2 is not one of %3", "%1 %2 bukan salah satu dari %3"}, column,
-                    quoted(value), choices.join(", ")));
+                    quotedValue(value), choices.join(", ")));
         return {};
     }
 
@@ -158,7 +153,7 @@ public:
         const QDate date = dateOf(value);
         if (!date.isValid()) {
             fail(worded({"%1 %2 is not a date", "%1 %2 bukan tanggal"}, column,
-                        quoted(value.toText())));
+                        quotedValue(value.toText())));
             return {};
         }
         return date.toString(QStringLiteral("yyyy-MM-dd"));
@@ -174,7 +169,7 @@ public:
         const QString time = timeOf(value);
         if (time.isEmpty()) {
             fail(worded({"%1 %2 is not a time (HH:mm)", "%1 %2 bukan waktu (HH:mm)"}, column,
-                        quoted(value.toText())));
+                        quotedValue(value.toText())));
             return {};
         }
         return time + ":00";
@@ -192,7 +187,7 @@ public:
             return std::nullopt;
         if (std::floor(*value) != *value || *value > kLargestWholeNumber) {
             fail(worded({"%1 %2 is not a whole number", "%1 %2 bukan bilangan bulat"}, column,
-                        quoted(cell(column).toText())));
+                        quotedValue(cell(column).toText())));
             return std::nullopt;
         }
         return static_cast<qlonglong>(*value);
@@ -221,9 +216,10 @@ private:
             return std::nullopt;
         const std::optional<double> number = numberOf(value);
         if (!number)
-            fail(worded(kNotANumber, column, quoted(value.toText())));
+            fail(worded(kNotANumber, column, quotedValue(value.toText())));
         else if (*number < 0)
-            fail(worded({"%1 %2 is negative", "%1 %2 negatif"}, column, quoted(value.toText())));
+            fail(worded({"%1 %2 is negative", "%1 %2 negatif"}, column,
+                        quotedValue(value.toText())));
         else
             return number;
         return std::nullopt;
@@ -231,7 +227,7 @@ private:
 
     QString m_sheet;
     const SheetRecord& m_record;
-    QList<FlatFileProblem>& m_problems;
+    ProblemList& m_problems;
 };
 
 QStringList offeredDocumentKinds() {
@@ -286,7 +282,7 @@ public:
     }
 
 private:
-    QList<FlatFileProblem>& problems() { return m_result.reading.problems; }
+    ProblemList& problems() { return m_result.reading.problems; }
     FlatFileManifest& manifest() { return m_result.reading.manifest; }
     void problem(const QString& sheet, int row, const Wording& message) {
         problems().append({row, 0, message, sheet});
@@ -309,8 +305,9 @@ private:
         problems() += table.problems;
         for (const QString& column : table.columns)
             if (!layout.columns.contains(column))
-                problem(layout.name, table.headingRow,
-                        worded({"unknown column %1", "kolom %1 tidak dikenal"}, quoted(column)));
+                problem(
+                    layout.name, table.headingRow,
+                    worded({"unknown column %1", "kolom %1 tidak dikenal"}, quotedValue(column)));
         return std::move(table.records);
     }
 
@@ -355,7 +352,7 @@ private:
                 .isNull())
             row.fail(worded(
                 {"kdgrup %1 is not a group of %2 manifests", "kdgrup %1 bukan grup manifes %2"},
-                quoted(code), offered));
+                quotedValue(code), offered));
         return code;
     }
 
@@ -391,13 +388,23 @@ private:
             problem("POS", 0,
                     worded({"the sheet has no POS row", "sheet ini tidak berisi baris POS"}));
         for (const SheetRecord& record : records) {
+            if (manifest().pos.size() == kLastPos) {
+                problem("POS", record.row,
+                        worded({"a manifest holds at most %1 POS; the rows from here on are not "
+                                "read",
+                                "manifes berisi paling banyak %1 POS; baris mulai dari sini tidak "
+                                "dibaca"},
+                               kLastPos));
+                break;
+            }
             RowReader row = rowReader("POS", record);
             FlatFilePos pos = posOf(row);
             pos.line = record.row;
             // As given, so that its child rows find it even when its number is refused.
             const QString key = row.cell("nobl").toText().trimmed().toUpper();
             if (m_posByBl.contains(key))
-                row.fail(worded(kAlreadyOnRow, "nobl", quoted(row.cell("nobl").toText().trimmed()),
+                row.fail(worded(kAlreadyOnRow, "nobl",
+                                quotedValue(row.cell("nobl").toText().trimmed()),
                                 manifest().pos[m_posByBl[key]].line));
             else if (!key.isEmpty())
                 m_posByBl.insert(key, static_cast<int>(manifest().pos.size()));
@@ -449,7 +456,7 @@ private:
             return zeroPadded(*number, kPosDigits);
         if (number)
             row.fail(worded({"%1 %2 is not a POS number (1-%3)", "%1 %2 bukan nomor POS (1-%3)"},
-                            column, quoted(row.cell(column).toText()), kLastPos));
+                            column, quotedValue(row.cell(column).toText()), kLastPos));
         return {};
     }
 
@@ -491,7 +498,7 @@ private:
                 continue;
             if (taken.contains(pos.nopos))
                 problem("POS", pos.line,
-                        worded(kAlreadyOnRow, "nopos", quoted(pos.nopos), taken[pos.nopos]));
+                        worded(kAlreadyOnRow, "nopos", quotedValue(pos.nopos), taken[pos.nopos]));
             else
                 taken.insert(pos.nopos, pos.line);
         }
@@ -516,14 +523,14 @@ private:
         const auto found = m_posByBl.constFind(nobl.toUpper());
         if (found == m_posByBl.constEnd()) {
             row.fail(worded({"nobl %1 names no POS row", "nobl %1 tidak ada pada sheet POS"},
-                            quoted(nobl)));
+                            quotedValue(nobl)));
             return nullptr;
         }
         FlatFilePos& pos = manifest().pos[*found];
         if (!nopos.isEmpty() && nopos != pos.nopos)
             row.fail(worded(
                 {"nopos %1 is not the POS of nobl %2 (%3)", "nopos %1 bukan POS dari nobl %2 (%3)"},
-                quoted(nopos), quoted(nobl), pos.nopos));
+                quotedValue(nopos), quotedValue(nobl), pos.nopos));
         return &pos;
     }
 
@@ -548,7 +555,7 @@ private:
             if (!number.isEmpty() && !CekContainer(number))
                 warn(row.here(worded(
                     {"nocountener %1 has a wrong check digit", "check digit nocountener %1 salah"},
-                    quoted(number))));
+                    quotedValue(number))));
             const FlatFileContainer container{
                 number, row.choice("ukuran", ContainerSizes(), Need::Required), containerType(row),
                 row.text("seal", Need::Required).trimmed()};
@@ -583,7 +590,7 @@ private:
             return {};
         if (allDigits(number))
             return number.rightJustified(kDocumentNumberDigits, u'0');
-        row.fail(worded(kNotANumber, "pebno", quoted(number)));
+        row.fail(worded(kNotANumber, "pebno", quotedValue(number)));
         return {};
     }
 

@@ -23,55 +23,104 @@ constexpr double kLastDateSerial = 2'958'466; // the day after 9999-12-31 (1900 
 constexpr qint64 kSecondsPerDay = 86'400;
 const QDate kTimeOnlyDay(1899, 12, 30);
 
-// The calendar and the parts of an XLSX file that every sheet needs.
-struct WorkbookParts {
+// What the reading of a workbook holds so far, against its limits; `file` is the one read.
+struct Holding {
     QString file;
-    QDate epoch = kTimeOnlyDay;
-    QStringList sharedStrings;
-    std::vector<bool> dateStyles; // per cell style (cellXfs index): numbers shown as dates
     WorkbookLimits limits;
     qint64 cells = 0;
+    qint64 characters = 0;
 
     [[noreturn]] void fail(const QString& what) const {
         throw UserError(QStringLiteral("Cannot read %1: %2").arg(file, what));
     }
-    // Counts one more cell or shared string against the limit.
-    void count() {
+    // Counts one more cell or shared string, and the characters of its own text, against
+    // the limits.
+    void count(qsizetype ownCharacters) {
         if (++cells > limits.maxCells)
             fail(QStringLiteral("it holds more than %1 cells").arg(limits.maxCells));
+        characters += ownCharacters;
+        if (characters > limits.maxTextCharacters)
+            fail(QStringLiteral("it holds more than %1 characters of text")
+                     .arg(limits.maxTextCharacters));
     }
 };
 
-// Reads the XML of one part, failing with the part's name and line when it is malformed.
+// The calendar and the parts of an XLSX file that every sheet needs.
+struct WorkbookParts : Holding {
+    QDate epoch = kTimeOnlyDay;
+    QStringList sharedStrings;
+    std::vector<bool> dateStyles; // per cell style (cellXfs index): numbers shown as dates
+};
+
+// The refusal of a cell longer than a spreadsheet cell may be.
+QString tooLong(const WorkbookLimits& limits) {
+    return QStringLiteral("a cell holds more than %1 characters").arg(limits.maxCellCharacters);
+}
+
+// The refusal of a sheet with more rows than any manifest fills.
+QString tooManyRows(const QString& sheet, const WorkbookLimits& limits) {
+    return QStringLiteral("the sheet %1 holds more than %2 rows")
+        .arg(quotedValue(sheet))
+        .arg(limits.maxRowsPerSheet);
+}
+
+// Reads the XML of one part as it inflates, failing with the part's name and line when it
+// is malformed or too big. Every step starts a new stretch of the part.
 class PartReader : public QXmlStreamReader {
 public:
-    PartReader(const QByteArray& xml, const QString& part, const WorkbookParts& book)
-        : QXmlStreamReader(xml), m_part(part), m_book(book) {}
+    PartReader(const XlsxArchive& zip, const QString& part, const WorkbookParts& book)
+        : m_device(zip.open(part)), m_part(part), m_book(book) {
+        setDevice(m_device.get());
+    }
 
+    // The next token; fails on malformed XML.
+    TokenType next() {
+        const TokenType token = readNext();
+        if (token == Invalid)
+            failHere(errorString());
+        m_device->startStretch();
+        return token;
+    }
     // Advances to the next start element; false at the end of the part.
     bool nextStart() {
         while (!atEnd()) {
-            if (readNext() == StartElement)
+            if (next() == StartElement)
                 return true;
         }
-        if (hasError())
-            failHere(errorString());
         return false;
     }
     // Advances within the current element; false at its end.
     bool nextChild() {
         if (!readNextStartElement() && hasError())
             failHere(errorString());
+        m_device->startStretch();
         return isStartElement();
+    }
+    // The text of the current element, which may hold no other element.
+    QString text() {
+        QString text = readElementText();
+        if (hasError())
+            failHere(errorString());
+        m_device->startStretch();
+        return text;
+    }
+    void skip() {
+        skipCurrentElement();
+        if (hasError())
+            failHere(errorString());
+        m_device->startStretch();
     }
     QString attribute(const char* name) const {
         return attributes().value(QLatin1StringView(name)).toString();
     }
+    // A part that stopped early says why, rather than the XML's premature end.
     [[noreturn]] void failHere(const QString& what) const {
-        m_book.fail(QStringLiteral("%1, line %2: %3").arg(m_part).arg(lineNumber()).arg(what));
+        const QString why = m_device->failure().isEmpty() ? what : m_device->failure();
+        m_book.fail(QStringLiteral("%1, line %2: %3").arg(m_part).arg(lineNumber()).arg(why));
     }
 
 private:
+    std::unique_ptr<XlsxPart> m_device;
     QString m_part;
     const WorkbookParts& m_book;
 };
@@ -93,20 +142,20 @@ QString unescaped(const QString& text) {
 
 // The text of a string item (<si> or <is>): its <t>, or its runs' <t> joined; phonetic
 // hints (<rPh>) are left out. Ends on the item's end element.
-QString readStringItem(PartReader& xml) {
+QString readStringItem(PartReader& xml, const WorkbookLimits& limits) {
     QString text;
     for (int depth = 1; depth > 0;) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::Invalid)
-            xml.failHere(xml.errorString());
+        const QXmlStreamReader::TokenType token = xml.next();
         if (token == QXmlStreamReader::EndElement) {
             --depth;
         } else if (token != QXmlStreamReader::StartElement) {
             continue;
         } else if (xml.name() == u"t") {
-            text += xml.readElementText();
+            text += xml.text();
+            if (text.size() > limits.maxCellCharacters)
+                xml.failHere(tooLong(limits));
         } else if (xml.name() == u"rPh") {
-            xml.skipCurrentElement();
+            xml.skip();
         } else {
             ++depth; // a run (<r>) or its properties
         }
@@ -122,7 +171,7 @@ struct SheetEntry {
 // The sheets of xl/workbook.xml in order; sets the calendar from workbookPr.
 std::vector<SheetEntry> readSheetList(const XlsxArchive& zip, WorkbookParts& book) {
     const QString part = QStringLiteral("xl/workbook.xml");
-    PartReader xml(zip.read(part), part, book);
+    PartReader xml(zip, part, book);
     std::vector<SheetEntry> sheets;
     while (xml.nextStart()) {
         if (xml.name() == u"workbookPr") {
@@ -151,7 +200,7 @@ QString partPath(const QString& target) {
 // Relationship ids of xl/_rels/workbook.xml.rels to the parts they name.
 QHash<QString, QString> readRelations(const XlsxArchive& zip, const WorkbookParts& book) {
     const QString part = QStringLiteral("xl/_rels/workbook.xml.rels");
-    PartReader xml(zip.read(part), part, book);
+    PartReader xml(zip, part, book);
     QHash<QString, QString> targets;
     while (xml.nextStart()) {
         if (xml.name() == u"Relationship" && xml.attribute("TargetMode") != u"External")
@@ -164,11 +213,11 @@ void readSharedStrings(const XlsxArchive& zip, WorkbookParts& book) {
     const QString part = QStringLiteral("xl/sharedStrings.xml");
     if (!zip.contains(part))
         return;
-    PartReader xml(zip.read(part), part, book);
+    PartReader xml(zip, part, book);
     while (xml.nextStart()) {
         if (xml.name() == u"si") {
-            book.count();
-            book.sharedStrings << readStringItem(xml);
+            book.sharedStrings << readStringItem(xml, book.limits);
+            book.count(book.sharedStrings.back().size());
         }
     }
 }
@@ -199,20 +248,20 @@ void readStyles(const XlsxArchive& zip, WorkbookParts& book) {
     const QString part = QStringLiteral("xl/styles.xml");
     if (!zip.contains(part))
         return;
-    PartReader xml(zip.read(part), part, book);
+    PartReader xml(zip, part, book);
     QHash<int, bool> customIsDate;
     while (xml.nextStart()) {
         if (xml.name() == u"numFmts") {
             while (xml.nextChild()) {
                 customIsDate.insert(xml.attribute("numFmtId").toInt(),
                                     isDateFormatCode(xml.attribute("formatCode")));
-                xml.skipCurrentElement();
+                xml.skip();
             }
         } else if (xml.name() == u"cellXfs") {
             while (xml.nextChild()) {
                 const int id = xml.attribute("numFmtId").toInt();
                 book.dateStyles.push_back(customIsDate.value(id, isBuiltInDateFormat(id)));
-                xml.skipCurrentElement();
+                xml.skip();
             }
         }
     }
@@ -262,7 +311,7 @@ CellValue cellValue(const RawCell& raw, const WorkbookParts& book, PartReader& x
         bool ok = false;
         const int index = raw.value.toInt(&ok);
         if (!ok || index < 0 || index >= book.sharedStrings.size())
-            xml.failHere(QStringLiteral("no shared string %1").arg(raw.value));
+            xml.failHere(QStringLiteral("no shared string %1").arg(quotedValue(raw.value)));
         return CellValue::fromText(book.sharedStrings[index]);
     }
     if (raw.type == u"b")
@@ -278,7 +327,7 @@ CellValue cellValue(const RawCell& raw, const WorkbookParts& book, PartReader& x
     bool ok = false;
     const double number = raw.value.toDouble(&ok);
     if (!ok || !std::isfinite(number))
-        xml.failHere(QStringLiteral("%1 is not a number").arg(raw.value));
+        xml.failHere(QStringLiteral("%1 is not a number").arg(quotedValue(raw.value)));
     const bool date = raw.style >= 0 && static_cast<size_t>(raw.style) < book.dateStyles.size() &&
                       book.dateStyles[raw.style];
     if (date && number >= 0 && number < kLastDateSerial)
@@ -287,16 +336,18 @@ CellValue cellValue(const RawCell& raw, const WorkbookParts& book, PartReader& x
 }
 
 // Reads a <c> element to its end.
-RawCell readRawCell(PartReader& xml) {
+RawCell readRawCell(PartReader& xml, const WorkbookLimits& limits) {
     RawCell raw{xml.attribute("t"), xml.attribute("s").toInt(), {}, false};
     while (xml.nextChild()) {
         if (xml.name() == u"v") {
-            raw.value = xml.readElementText();
+            raw.value = xml.text();
+            if (raw.value.size() > limits.maxCellCharacters)
+                xml.failHere(tooLong(limits));
         } else if (xml.name() == u"is") {
-            raw.value = readStringItem(xml);
+            raw.value = readStringItem(xml, limits);
             raw.inlineText = true;
         } else {
-            xml.skipCurrentElement();
+            xml.skip();
         }
     }
     return raw;
@@ -308,20 +359,22 @@ SheetRow readRow(PartReader& xml, int number, WorkbookParts& book) {
     int column = -1;
     while (xml.nextChild()) {
         if (xml.name() != u"c") {
-            xml.skipCurrentElement();
+            xml.skip();
             continue;
         }
         const QString reference = xml.attribute("r");
         if (reference.isEmpty())
             ++column;
         else if (!parseColumn(reference, &column))
-            xml.failHere(QStringLiteral("\"%1\" is not a cell reference").arg(reference));
+            xml.failHere(QStringLiteral("%1 is not a cell reference").arg(quotedValue(reference)));
         if (column > kMaxColumn)
             xml.failHere(QStringLiteral("a cell lies beyond column XFD"));
-        const CellValue value = cellValue(readRawCell(xml), book, xml);
+        const RawCell raw = readRawCell(xml, book.limits);
+        const CellValue value = cellValue(raw, book, xml);
         if (value.isEmpty())
             continue;
-        book.count();
+        // A shared string's characters are counted once, with the shared strings.
+        book.count(raw.type == u"s" ? 0 : raw.value.size());
         row.cells.push_back({column, value});
     }
     std::sort(row.cells.begin(), row.cells.end(),
@@ -331,7 +384,7 @@ SheetRow readRow(PartReader& xml, int number, WorkbookParts& book) {
 
 Sheet readSheet(const XlsxArchive& zip, const QString& part, const QString& name,
                 WorkbookParts& book) {
-    PartReader xml(zip.read(part), part, book);
+    PartReader xml(zip, part, book);
     Sheet sheet{name, {}};
     int number = 0;
     while (xml.nextStart()) {
@@ -340,10 +393,13 @@ Sheet readSheet(const XlsxArchive& zip, const QString& part, const QString& name
         const QString given = xml.attribute("r");
         number = given.isEmpty() ? number + 1 : given.toInt();
         if (number < 1 || number > kMaxRow)
-            xml.failHere(QStringLiteral("\"%1\" is not a row number").arg(given));
+            xml.failHere(QStringLiteral("%1 is not a row number").arg(quotedValue(given)));
         SheetRow row = readRow(xml, number, book);
-        if (!row.cells.empty())
-            sheet.rows.push_back(std::move(row));
+        if (row.cells.empty())
+            continue;
+        if (static_cast<qint64>(sheet.rows.size()) == book.limits.maxRowsPerSheet)
+            book.fail(tooManyRows(name, book.limits));
+        sheet.rows.push_back(std::move(row));
     }
     std::stable_sort(sheet.rows.begin(), sheet.rows.end(),
                      [](const SheetRow& a, const SheetRow& b) { return a.number < b.number; });
@@ -351,7 +407,7 @@ Sheet readSheet(const XlsxArchive& zip, const QString& part, const QString& name
 }
 
 Workbook readXlsx(const QString& path, const WorkbookLimits& limits) {
-    const XlsxArchive zip(path, limits.maxPartBytes);
+    const XlsxArchive zip(path, limits.maxPartBytes, limits.maxItemBytes);
     WorkbookParts book;
     book.file = path;
     book.limits = limits;
@@ -363,44 +419,46 @@ Workbook readXlsx(const QString& path, const WorkbookLimits& limits) {
     for (const SheetEntry& entry : entries) {
         const QString part = parts.value(entry.relationId);
         if (part.isEmpty())
-            book.fail(QStringLiteral("the sheet \"%1\" has no part").arg(entry.name));
+            book.fail(QStringLiteral("the sheet %1 has no part").arg(quotedValue(entry.name)));
         workbook.sheets.push_back(readSheet(zip, part, entry.name, book));
     }
     return workbook;
 }
 
 // A CSV file as a sheet: every value is text, lines give the row numbers.
-Sheet readCsvSheet(const QFileInfo& file, CsvEncoding encoding, const WorkbookLimits& limits,
-                   qint64* cells) {
+Sheet readCsvSheet(const QFileInfo& file, CsvEncoding encoding, Holding& holding) {
+    holding.file = file.filePath();
+    const WorkbookLimits& limits = holding.limits;
     if (file.size() > limits.maxPartBytes)
-        throw UserError(QStringLiteral("Cannot read %1: it is bigger than %2 MB")
-                            .arg(file.filePath())
-                            .arg(limits.maxPartBytes >> 20));
+        holding.fail(QStringLiteral("it is bigger than %1 MB").arg(limits.maxPartBytes >> 20));
     Sheet sheet{file.completeBaseName(), {}};
-    for (const CsvRow& csv : readCsvRows(file.filePath(), encoding)) {
+    forEachCsvRow(file.filePath(), encoding, [&](const CsvRow& csv) {
         SheetRow row{csv.line, {}};
         for (qsizetype c = 0; c < csv.values.size(); ++c) {
-            if (csv.values[c].isEmpty())
+            const QString& value = csv.values[c];
+            if (value.isEmpty())
                 continue;
-            if (++*cells > limits.maxCells)
-                throw UserError(QStringLiteral("Cannot read %1: it holds more than %2 cells")
-                                    .arg(file.filePath())
-                                    .arg(limits.maxCells));
-            row.cells.push_back({static_cast<int>(c), CellValue::fromText(csv.values[c])});
+            if (value.size() > limits.maxCellCharacters)
+                holding.fail(QStringLiteral("line %1: %2").arg(csv.line).arg(tooLong(limits)));
+            holding.count(value.size());
+            row.cells.push_back({static_cast<int>(c), CellValue::fromText(value)});
         }
-        if (!row.cells.empty())
-            sheet.rows.push_back(std::move(row));
-    }
+        if (row.cells.empty())
+            return;
+        if (static_cast<qint64>(sheet.rows.size()) == limits.maxRowsPerSheet)
+            holding.fail(tooManyRows(sheet.name, limits));
+        sheet.rows.push_back(std::move(row));
+    });
     return sheet;
 }
 
 Workbook readCsvFolder(const QString& path, CsvEncoding encoding, const WorkbookLimits& limits) {
     Workbook workbook;
-    qint64 cells = 0;
+    Holding holding{path, limits};
     const QFileInfoList files = QDir(path).entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo& file : files) {
         if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0)
-            workbook.sheets.push_back(readCsvSheet(file, encoding, limits, &cells));
+            workbook.sheets.push_back(readCsvSheet(file, encoding, holding));
     }
     if (workbook.sheets.empty())
         throw UserError(QStringLiteral("Cannot read %1: the folder holds no CSV file").arg(path));
@@ -482,8 +540,8 @@ SheetTable sheetTable(const Sheet& sheet) {
         if (!twice.contains(name)) {
             twice.insert(name);
             problem(heading.number,
-                    worded({"the column \"%1\" is named twice", "kolom \"%1\" ditulis dua kali"},
-                           name));
+                    worded({"the column %1 is named twice", "kolom %1 ditulis dua kali"},
+                           quotedValue(name)));
         }
     }
     for (auto row = sheet.rows.begin() + 1; row != sheet.rows.end(); ++row) {

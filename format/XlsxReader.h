@@ -60,11 +60,17 @@ struct Workbook {
     const Sheet& sheet(const QString& name) const;
 };
 
-// What a workbook may make the reader hold: a bigger part (or CSV file) or more cells
-// (shared strings included) are refused, so a crafted file cannot exhaust memory.
+// What a workbook may make the reader hold, so that a crafted file cannot exhaust memory:
+// a bigger part (or CSV file), a longer cell, more rows in a sheet, more cells (shared
+// strings included) or more text in all are refused. A part is read as it inflates; one
+// item of its XML (a tag, a cell's text) may not be longer than maxItemBytes.
 struct WorkbookLimits {
-    qint64 maxPartBytes = 200LL * 1024 * 1024;
-    qint64 maxCells = 2'000'000;
+    qint64 maxPartBytes = 64LL * 1024 * 1024;
+    qint64 maxCells = 600'000;
+    qint64 maxItemBytes = 1024 * 1024;
+    qint64 maxCellCharacters = 32'767; // what a spreadsheet program lets a cell hold
+    qint64 maxRowsPerSheet = 200'000;
+    qint64 maxTextCharacters = 24LL * 1024 * 1024;
 };
 
 // Reads an XLSX workbook, or a folder of CSV files each of which is one sheet named after
@@ -88,7 +94,7 @@ struct SheetTable {
     std::vector<SheetRecord> records;
     // A heading given twice (its later columns are left out), a column without a heading
     // that holds a value (at its first row; left out too).
-    QList<FlatFileProblem> problems;
+    ProblemList problems;
 };
 
 // The sheet as a table.

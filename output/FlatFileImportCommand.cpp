@@ -23,13 +23,21 @@ constexpr int kProgressSteps = 100;
 // A step quicker than this shows no progress box.
 constexpr int kProgressDelayMs = 500;
 
+// The first kProblemsShown of `lines`, then how many more there are of `count`.
+QStringList firstShown(const QStringList& lines, qsizetype count, const QString& what) {
+    QStringList shown = lines.mid(0, kProblemsShown);
+    if (count > shown.size())
+        shown << QStringLiteral("... dan %1 %2 lain").arg(count - shown.size()).arg(what);
+    return shown;
+}
+
 QString refusalText(const FlatFileImportPlan& plan) {
-    QStringList lines = plan.refusalsInIndonesian;
-    const auto& problems = plan.reading.problems;
-    for (int i = 0; i < problems.size() && i < kProblemsShown; ++i)
-        lines << problems[i].toIndonesian();
-    if (problems.size() > kProblemsShown)
-        lines << QStringLiteral("... dan %1 masalah lain").arg(problems.size() - kProblemsShown);
+    QStringList problems;
+    for (const FlatFileProblem& problem : plan.reading.problems.listed().mid(0, kProblemsShown))
+        problems << problem.toIndonesian();
+    const QStringList lines =
+        plan.refusalsInIndonesian +
+        firstShown(problems, plan.reading.problems.count(), QStringLiteral("masalah"));
     return "File tidak dapat diimpor, tidak ada data yang disimpan:\n\n" + lines.join('\n');
 }
 
@@ -44,8 +52,10 @@ QString repetitionText(const FlatFileImportPlan& plan) {
 
 QString confirmationText(const FlatFileImportPlan& plan) {
     QString text = "Akan diimpor: " + plan.summaryInIndonesian();
-    if (!plan.warningsInIndonesian.isEmpty())
-        text += "\n\nPeringatan:\n" + plan.warningsInIndonesian.join('\n');
+    const QStringList& warnings = plan.warningsInIndonesian;
+    if (!warnings.isEmpty())
+        text += "\n\nPeringatan:\n" +
+                firstShown(warnings, warnings.size(), QStringLiteral("peringatan")).join('\n');
     return text + "\n\nLanjutkan impor?";
 }
 

@@ -119,7 +119,7 @@ TEST_F(FlatFileReaderTest, EveryFindingIsReportedAtItsLineAndColumn) {
         SCOPED_TRACE(finding.what);
         Lines lines = demo;
         finding.change(lines);
-        const QList<FlatFileProblem> problems = readFlatFile(fileBytes(lines)).problems;
+        const QList<FlatFileProblem> problems = readFlatFile(fileBytes(lines)).problems.listed();
         ASSERT_EQ(problems.size(), 1) << problems.value(1).toString().toStdString();
         EXPECT_EQ(problems[0].toString(), finding.expected.toString());
         EXPECT_FALSE(problems[0].indonesian.isEmpty());
@@ -130,9 +130,9 @@ TEST_F(FlatFileReaderTest, EveryFindingIsReportedAtItsLineAndColumn) {
 TEST_F(FlatFileReaderTest, LineEndsMustBeCrLf) {
     const QByteArray unix = withBareLineFeeds(demo);
     const FlatFileReading reading = readFlatFile(unix.chopped(1));
-    ASSERT_EQ(reading.problems.size(), demo.size());
-    EXPECT_EQ(reading.problems[0].toString(), "1:117: the line does not end in CR LF");
-    EXPECT_EQ(readFlatFile({}).problems.value(0).toString(), "1:1: the file is empty");
+    ASSERT_EQ(reading.problems.count(), demo.size());
+    EXPECT_EQ(reading.problems.listed()[0].toString(), "1:117: the line does not end in CR LF");
+    EXPECT_EQ(readFlatFile({}).problems.listed().value(0).toString(), "1:1: the file is empty");
 }
 
 TEST_F(FlatFileReaderTest, ReadsValuesInTheFormsTheDatabaseStores) {

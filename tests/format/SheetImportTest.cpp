@@ -78,7 +78,7 @@ Workbook workbookOf(const Tables& tables) {
     return book;
 }
 
-QStringList texts(const QList<FlatFileProblem>& problems) {
+QStringList texts(const ProblemList& problems) {
     QStringList all;
     for (const FlatFileProblem& problem : problems)
         all << problem.toString();
@@ -134,10 +134,28 @@ TEST_F(SheetImportTest, EveryKindOfBadValueIsReportedAtItsRow) {
         SCOPED_TRACE(bad.problem);
         Tables tables = seaTables();
         setValue(tables, bad.sheet, bad.column, QString::fromUtf8(bad.value));
-        const QList<FlatFileProblem> problems = read(tables, false).reading.problems;
+        const ProblemList problems = read(tables, false).reading.problems;
         EXPECT_EQ(texts(problems), QStringList{bad.problem});
-        EXPECT_NE(problems.value(0).indonesian, problems.value(0).message);
+        EXPECT_NE(problems.listed().value(0).indonesian, problems.listed().value(0).message);
     }
+}
+
+TEST_F(SheetImportTest, POSBeyondWhatAManifestHoldsAreNotRead) {
+    addDemoData(db, false);
+    Tables tables = seaTables();
+    tables.erase("Barang");
+    tables.erase("Kontainer");
+    QList<QStringList>& pos = tables["POS"];
+    const QStringList first = pos[1];
+    for (int n = 2; n <= kLastPos + 2; ++n)
+        pos << first;
+    for (int n = 1; n < pos.size(); ++n)
+        pos[n][0] = QStringLiteral("BL%1").arg(n);
+    const SheetReading sheets = read(tables, false);
+    EXPECT_EQ(texts(sheets.reading.problems),
+              QStringList{"POS row 10000: a manifest holds at most 9998 POS; the rows from here "
+                          "on are not read"});
+    EXPECT_EQ(sheets.reading.manifest.pos.size(), kLastPos);
 }
 
 TEST_F(SheetImportTest, AGoodSeaWorkbookIsImportedWithAWarningForTheCheckDigit) {

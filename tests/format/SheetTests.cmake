@@ -4,6 +4,7 @@ pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 add_executable(sheet_tests
     ${CMAKE_CURRENT_LIST_DIR}/SheetReaderTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SheetTemplateTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WorstCaseTest.cpp
     ${CMAKE_SOURCE_DIR}/tests/TestSupport.cpp ${CMAKE_SOURCE_DIR}/tests/TestSupport.h
 )
 target_include_directories(sheet_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
