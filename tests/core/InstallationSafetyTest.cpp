@@ -3,6 +3,7 @@
 #include "DurableFile.h"
 #include "Installation.h"
 #include "PasswordChange.h"
+#include "Schema.h"
 #include "StartUp.h"
 #include "TestSupport.h"
 
@@ -269,4 +270,27 @@ TEST_F(InstallationSafetyTest, BackupsRestoresAndNewFoldersAreTheOwnersAlone) {
     initInstallation({path("open"), kTestPassword, false, false});
     ::umask(saved);
     EXPECT_EQ(fileMode(path("open")), 0700u);
+}
+
+// An installation made before the tables recorded their version, with the demo data.
+TEST_F(InstallationSafetyTest, AnInstallationOfTheFirstTablesIsUpgradedAfterACheckedBackup) {
+    const QString home = path("v1");
+    QDir().mkpath(home);
+    for (const QString& name : {kIniFileName, kDefaultDbFileName})
+        QFile::copy(VASTREL_FIXTURES "/installation-v1/" + name, home + "/" + name);
+    QString err;
+    ASSERT_EQ(admin({"upgrade", "--home", home}, {}, &err), 0) << err.toStdString();
+    EXPECT_TRUE(err.contains("upgraded from version 1 to 2")) << err.toStdString();
+    const QStringList backups = QDir(home).entryList({"manifest.db.before-upgrade-*"});
+    ASSERT_EQ(backups.size(), 1);
+    const QString backup = home + "/" + backups[0];
+    EXPECT_NO_THROW(verifyDatabaseFile(backup, "fixture pw"));
+    EXPECT_EQ(schema::version(Database::open(backup, "fixture pw")), 1) << "kept as it was";
+    const Database db = openInstallation(home);
+    EXPECT_EQ(schema::version(db), schema::kVersion);
+    EXPECT_EQ(db.scalar("SELECT status FROM tblheader WHERE nodaftar = ?",
+                        {QString::fromLatin1(kDemoManifestKey)}),
+              "Y");
+    EXPECT_EQ(admin({"upgrade", "--home", home}, {}, &err), 0);
+    EXPECT_EQ(QDir(home).entryList({"manifest.db.before-upgrade-*"}).size(), 1);
 }
