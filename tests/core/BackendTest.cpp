@@ -368,6 +368,22 @@ protected:
         if (!server.available())
             GTEST_SKIP() << "no test server: scripts/test.sh starts one";
     }
+
+    // An installation of the demo on a role that may only make tables, in a database the
+    // administrator made with citext; returns the role's name.
+    QString installForRole(const QString& prefix, const QString& password) {
+        Database admin = Database::connectServer(server.uri(), ServerDatabase::password());
+        const QString role = prefix + QString::number(::getpid());
+        // Names and passwords of ours, never a text from outside.
+        admin.exec("CREATE EXTENSION citext");
+        admin.exec("CREATE ROLE " + role + " LOGIN PASSWORD '" + password + "'");
+        admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
+        InitOptions options{folder(), password.toStdString(), false, true};
+        options.server = QString(server.uri()).replace("vastrel@", role + '@');
+        initInstallation(options);
+        return role;
+    }
+
     ServerDatabase server;
 };
 
@@ -413,15 +429,7 @@ TEST_F(ServerInstallationTest, ADatabaseThatComparesOtherwiseThanTheFileIsRefuse
 
 // The administrator made the database with citext; the clerks' role may only make tables.
 TEST_F(ServerInstallationTest, ARoleThatMayNotAddTheSearchIndexSetsUpWithout) {
-    Database admin = Database::connectServer(server.uri(), ServerDatabase::password());
-    const QString role = QStringLiteral("vastrel_clerk_%1").arg(::getpid());
-    // Names of ours, never a text from outside.
-    admin.exec("CREATE EXTENSION citext");
-    admin.exec("CREATE ROLE " + role + " LOGIN PASSWORD 'clerk pw'");
-    admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
-    InitOptions options{folder(), "clerk pw", false, true};
-    options.server = QString(server.uri()).replace("vastrel@", role + '@');
-    ASSERT_NO_THROW(initInstallation(options));
+    ASSERT_NO_THROW(installForRole("vastrel_clerk_", "clerk pw"));
     const Database db = openInstallation(folder());
     EXPECT_EQ(db.scalar("SELECT count(*) FROM pg_indexes WHERE indexname LIKE 'sx%'").toInt(), 0);
     EXPECT_EQ(GetNmPort(db, "idtpp"), "TANJUNG PRIOK, JAKARTA");
@@ -448,21 +456,10 @@ TEST_F(ServerInstallationTest, ADroppedConnectionIsSaidAndTheNextActionConnectsA
     EXPECT_EQ(vessels(), before) << "nothing half-saved, and connected again";
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(ServerInstallationTest, APasswordTheAdministratorChangedIsStoredOnceTheServerTakesIt) {
-    Database admin = Database::connectServer(server.uri(), ServerDatabase::password());
-    const QString role = QStringLiteral("vastrel_store_%1").arg(::getpid());
-    // Names of ours, never a text from outside.
-    admin.exec("CREATE EXTENSION citext");
-    admin.exec("CREATE ROLE " + role + " LOGIN PASSWORD 'first pw'");
-    admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
-    InitOptions options{folder(), "first pw", false, true};
-    options.server = QString(server.uri()).replace("vastrel@", role + '@');
-    ASSERT_NO_THROW(initInstallation(options));
-    admin.exec("ALTER ROLE " + role + " PASSWORD 'second pw'");
+    const QString role = installForRole("vastrel_store_", "first pw");
+    Database::connectServer(server.uri(), ServerDatabase::password())
+        .exec("ALTER ROLE " + role + " PASSWORD 'second pw'");
     EXPECT_THROW(connectInstallation(folder()), DbError);
     const QByteArray before = readFile(kIniFileName);
     EXPECT_THROW(storeServerPassword(folder(), "wrong pw"), DbError);
@@ -471,10 +468,6 @@ TEST_F(ServerInstallationTest, APasswordTheAdministratorChangedIsStoredOnceTheSe
     EXPECT_EQ(GetNmPort(openInstallation(folder()), "idtpp"), "TANJUNG PRIOK, JAKARTA");
     EXPECT_FALSE(QFile::exists(path(kPendingIniFileName)));
 }
-
-} // namespace
-
-namespace {
 
 // The server commits, and its answer never arrives: strace fails one of the last receives of
 // the import with a reset connection.
