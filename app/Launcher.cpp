@@ -131,6 +131,7 @@ void Launcher::showProfile() {
 }
 
 void Launcher::showMainWindow(const QString& userName) {
+    m_state.Conn.setUserName(userName); // the history records the changes under it
     m_main = std::make_unique<MainWindow>(m_state);
     m_main->setUserName(userName);
     m_main->ControlToolBar("awal");

@@ -4,9 +4,14 @@
 #include "CsvImport.h"
 #include "Database.h"
 #include "DemoData.h"
+#include "DurableFile.h"
+#include "FilingDiff.h"
+#include "Filings.h"
 #include "FlatFile.h"
 #include "FlatFileImport.h"
+#include "History.h"
 #include "Installation.h"
+#include "InstallationFiles.h"
 #include "ManifestReports.h"
 #include "Migration.h"
 #include "Numbering.h"
@@ -53,7 +58,7 @@ bool splitArguments(const QStringList& args, QStringList* values, QStringList* o
                     QString* unknown) {
     static const QStringList flags = {"--demo", "--help", "--password-stdin", "--again"};
     static const QStringList valued = {"--home",   "--into", "--kind", "--encoding", "--password",
-                                       "--server", "--from", "--to",   "-o"};
+                                       "--server", "--from", "--to",   "-o",         "--pos"};
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith("--") && args[i] != "-o") {
             *values << args[i];
@@ -285,12 +290,13 @@ const std::map<QString, Command>& commands() {
               const QString target = option(options, "-o");
               if (target.isEmpty())
                   throw FlatFileError("-o FILE is required");
-              const AppState state = connect(options);
+              AppState state = connect(options);
               const QString refusal = generateRefusal(state.Conn, values[0]);
               if (!refusal.isEmpty())
                   throw FlatFileError(refusal);
-              FlatFile(state.Conn, values[0], state.StrJenis).CreateFlatFile(target);
-              print(stdout, "Flat file telah dibuat");
+              const qint64 filing = fileFlatFile(state.Conn, values[0], state.StrJenis, target);
+              print(stdout,
+                    QStringLiteral("Flat file written to %1 (filing %2)").arg(target).arg(filing));
           }}},
         {"report",
          {"report detail --home DIR NODAFTAR NOPOS -o FILE.pdf\n"
@@ -425,6 +431,64 @@ const std::map<QString, Command>& commands() {
               for (const TableCopy& copy : migrateInstallation(from, to))
                   print(stdout, QStringLiteral("%1: %2 rows").arg(copy.table).arg(copy.rows));
               print(stdout, "Copied " + from + " into " + to);
+          }}},
+        {"history",
+         {"history --home DIR NODAFTAR [--pos NNNN]\n"
+          "  Prints who changed what of a manifest (or of one POS), newest first: the time\n"
+          "  (UTC), the user and workstation, the row and the values before and after.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              const AppState state = connect(options);
+              for (const HistoryEntry& entry :
+                   readHistory(state.Conn, values[0], option(options, "--pos")))
+                  print(stdout, describe(entry));
+          }}},
+        {"filings",
+         {"filings --home DIR NODAFTAR\n"
+          "  Lists the flat files written for a manifest, newest first: the filing's id, the\n"
+          "  time (UTC), the user and workstation, the file name, its size and SHA-256.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              const AppState state = connect(options);
+              for (const Filing& f : listFilings(state.Conn, values[0]))
+                  print(stdout, QStringLiteral("%1  %2 UTC  %3@%4  %5  %6 bytes  %7")
+                                    .arg(f.id)
+                                    .arg(f.filedAt, f.user, f.host, f.fileName)
+                                    .arg(f.size)
+                                    .arg(f.sha256));
+          }}},
+        {"filing",
+         {"filing --home DIR ID -o FILE\n"
+          "  Writes the flat file of a filing again, byte for byte, after checking its bytes\n"
+          "  against their SHA-256.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              const QString target = option(options, "-o");
+              if (target.isEmpty())
+                  throw DbError("-o FILE is required");
+              bool number = false;
+              const qint64 id = values[0].toLongLong(&number);
+              if (!number)
+                  throw DbError("The filing's ID is a number (see filings)");
+              const AppState state = connect(options);
+              const QByteArray bytes = filedBytes(state.Conn, id);
+              refuseInstallationFile(target);
+              writeFileDurably(target, bytes);
+              print(stdout, "Filing " + values[0] + " written to " + target);
+          }}},
+        {"diff",
+         {"diff --home DIR NODAFTAR [--since ID]\n"
+          "  Lists the POS added, removed and changed, field by field, since the manifest's\n"
+          "  last filing (or the filing ID): what goes into an amendment.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              const AppState state = connect(options);
+              const QList<PosChange> changes = changesSinceFiling(
+                  state.Conn, values[0], state.StrJenis, option(options, "--since").toLongLong());
+              for (const PosChange& change : changes)
+                  print(stdout, describe(change));
+              if (changes.isEmpty())
+                  print(stdout, "Nothing changed since the filing");
           }}},
         {"upgrade",
          {"upgrade --home DIR\n"

@@ -130,6 +130,9 @@ public:
     static Database connectServer(const QString& uri, const std::string& password);
 
     bool isOpen() const { return m_connection != nullptr; }
+    // Whom the changes made through this connection are recorded under (the logged-in user).
+    void setUserName(const QString& name) { m_userName = name; }
+    const QString& userName() const { return m_userName; }
     // True on a database server, where several clerks work at once.
     bool onServer() const;
     void close();
@@ -175,6 +178,7 @@ private:
     Connection& connection() const;
 
     std::unique_ptr<Connection> m_connection;
+    QString m_userName;
 };
 
 // A scope that writes thousands of rows in one transaction (an import): the engine keeps

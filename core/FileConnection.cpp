@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace vastrel {
@@ -33,6 +34,17 @@ struct Statement {
 
 QString lastError(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+// A statement that failed; when the disk refused a write, the system's reason in plain words
+// ("File too large", "Disk penuh") for the screens as well.
+DbError statementFailure(sqlite3* db, const QString& reason) {
+    const int primary = sqlite3_extended_errcode(db) & 0xff;
+    const int code = sqlite3_system_errno(db);
+    if ((primary == SQLITE_IOERR || primary == SQLITE_FULL) && code != 0)
+        return DbError("Statement failed: " + reason + " (" + reasonInEnglish(code) + ")",
+                       "Gagal menulis database: " + reasonInIndonesian(code));
+    return DbError(("Statement failed: " + reason).toStdString());
 }
 
 // The UTF-8 of texts bound without a copy, kept until the statement has run.
@@ -196,16 +208,16 @@ public:
     void exec(const QString& sql, const Params& params) override {
         sqlite3_stmt* stmt = keptStatement(sql);
         int rc = SQLITE_DONE;
-        QString reason;
+        std::optional<DbError> failure;
         {
             const KeptRun run(stmt, params);
             while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             }
             if (rc != SQLITE_DONE)
-                reason = lastError(m_db);
+                failure = statementFailure(m_db, lastError(m_db));
         }
-        if (rc != SQLITE_DONE)
-            throw DbError(("Statement failed: " + reason).toStdString());
+        if (failure)
+            throw *failure;
     }
 
     RowSet query(const QString& sql, const Params& params) override {

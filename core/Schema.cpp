@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Database.h"
+#include "History.h"
 
 #include <vector>
 
@@ -76,6 +77,22 @@ const std::vector<Table>& tables() {
          {"sha256"},
          {},
          2},
+        // Every change of a manifest's rows, only ever added to.
+        {"tblhistory",
+         "idhistory INTEGER PRIMARY KEY AUTOINCREMENT, changedat" TXT " NOT NULL, username" TXT
+         ", host" TXT ", tablename" TXT " NOT NULL, nodaftar" TXT " NOT NULL, nopos" TXT
+         ", rowkey" TXT " NOT NULL, action" TXT " NOT NULL, changes" TXT,
+         {"nodaftar, nopos"},
+         {},
+         4},
+        // Every flat file written for customs, byte for byte; only ever added to.
+        {"tblfiling",
+         "idfiling INTEGER PRIMARY KEY AUTOINCREMENT, nodaftar" TXT " NOT NULL, filedat" TXT
+         " NOT NULL, username" TXT ", host" TXT ", filename" TXT ", sha256" TXT
+         " NOT NULL, content BLOB NOT NULL",
+         {"nodaftar"},
+         {},
+         4},
     };
     return all;
 }
@@ -94,8 +111,10 @@ const Table* findTable(const QString& name) {
 void deleteEverywhere(Database& db, const QStringList& tableList, const QString& where,
                       const Params& params) {
     Transaction tx(db);
-    for (const QString& table : tableList)
+    for (const QString& table : tableList) {
+        recordDeletes(db, table, where, params);
         db.exec("DELETE FROM " + table + " WHERE " + where, params);
+    }
     tx.commit();
 }
 
@@ -155,9 +174,9 @@ QString numberedColumn(const QString& table) {
 
 ColumnKind columnKind(const QString& column) {
     static const QStringList dates = {"arrivingdate", "tgl_master", "tglbl", "pebtgl"};
-    static const QStringList numbers = {"bruto",        "volume",    "jmlkemasan", "grandcontainer",
-                                        "grandpackage", "adadetil",  "idkapal",    "idparties",
-                                        "version",      "idimported"};
+    static const QStringList numbers = {
+        "bruto",   "volume",    "jmlkemasan", "grandcontainer", "grandpackage", "adadetil",
+        "idkapal", "idparties", "version",    "idimported",     "idhistory",    "idfiling"};
     const QString name = column.toLower();
     if (dates.contains(name))
         return ColumnKind::Date;
@@ -225,9 +244,18 @@ void deletePos(Database& db, const QString& nodaftar, const QString& nopos) {
 
 void clearDocumentsAndUnits(Database& db, const QString& nodaftar) {
     Transaction tx(db);
-    db.exec(QStringLiteral("DELETE FROM tblpeb WHERE nodaftar = ?"), {nodaftar});
-    db.exec(QStringLiteral("UPDATE tbldetail SET satuankemasan = '' WHERE nodaftar = ?"),
-            {nodaftar});
+    deleteEverywhere(db, {QStringLiteral("tblpeb")}, QStringLiteral("nodaftar = ?"), {nodaftar});
+    const RowSet units = db.query(QStringLiteral("SELECT nopos FROM tbldetail WHERE nodaftar = ? "
+                                                 "AND satuankemasan <> ''"),
+                                  {nodaftar});
+    for (int i = 0; i < units.recordCount(); ++i) {
+        const QString nopos = units.row(i).at(0).toString();
+        RowChange change(db, QStringLiteral("tbldetail"), {nodaftar, nopos});
+        db.exec(QStringLiteral("UPDATE tbldetail SET satuankemasan = '' WHERE nodaftar = ? AND "
+                               "nopos = ?"),
+                {nodaftar, nopos});
+        change.record();
+    }
     tx.commit();
 }
 

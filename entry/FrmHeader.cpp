@@ -3,6 +3,7 @@
 #include "EntryRules.h"
 #include "FormHelpers.h"
 #include "FrmFind.h"
+#include "History.h"
 #include "InputHelpers.h"
 #include "KeyGuard.h"
 #include "Lookups.h"
@@ -551,6 +552,7 @@ bool FrmHeader::writeHeader() {
 // Inside writeHeader's transaction: the header row and what goes with it.
 void FrmHeader::storeHeader(const QString& key, const QString& group, const Params& values) {
     Database& db = m_state.Conn;
+    RowChange change(db, QStringLiteral("tblheader"), {key});
     if (HeaderExists(db, key)) {
         db.exec(QStringLiteral("UPDATE tblheader SET jnsmanifest = ?, vessel = ?, voyage = ?, "
                                "kdgrup = ?, arrivingdate = ?, arrivingtime = ?, no_master = ?, "
@@ -567,6 +569,7 @@ void FrmHeader::storeHeader(const QString& key, const QString& group, const Para
         SaveToKapal(TxtKapal->text());
         SaveNoDaftarAuto(db, TextNoDaftar->text());
     }
+    change.record();
     UpdateStatus(db, key);
 }
 

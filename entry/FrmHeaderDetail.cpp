@@ -1,6 +1,7 @@
 // The detail (POS) half of the entry screen.
 
 #include "FrmHeader.h"
+#include "History.h"
 
 #include "EntryRules.h"
 #include "FormHelpers.h"
@@ -686,8 +687,10 @@ bool FrmHeader::writePos(const Params& values) {
             AddParties(db, plainText(TxtConsigneeNm), plainText(TxtConsigneeAddr),
                        QStringLiteral("2"));
             AddParties(db, plainText(TxtNotifyNm), plainText(TxtNotifyAddr), QStringLiteral("3"));
+            RowChange change(db, QStringLiteral("tbldetail"), {key, pos});
             db.exec(stored ? updatePosSql() : insertPosSql(),
                     stored ? values + Params{key, pos} : Params{key, pos} + values);
+            change.record();
             UpdateStatus(db, key);
             tx.commit();
             m_shownPos.remember(db, {key, pos});

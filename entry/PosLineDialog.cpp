@@ -2,6 +2,7 @@
 
 #include "FormHelpers.h"
 #include "FrmFind.h"
+#include "History.h"
 #include "KeyGuard.h"
 #include "Messages.h"
 #include "Numbering.h"
@@ -145,6 +146,7 @@ bool PosLineDialog::writeLine(const QStringList& columns, const Params& values) 
         refuse(conflict.isEmpty() ? lineTakenMessage(line.noseq) : conflict, nullptr);
         return false;
     }
+    RowChange change(db(), m_layout.table, key);
     if (stored) {
         db().exec("UPDATE " + m_layout.table + " SET " + columns.join(" = ?, ") +
                       " = ? WHERE nodaftar = ? AND nopos = ? AND noseq = ?",
@@ -155,6 +157,7 @@ bool PosLineDialog::writeLine(const QStringList& columns, const Params& values) 
                       columns.join(", ") + ") VALUES (" + marks.join(", ") + ")",
                   key + values);
     }
+    change.record();
     if (m_layout.updatesReadiness)
         UpdateStatus(db(), line.nodaftar);
     tx.commit();
@@ -226,9 +229,11 @@ void PosLineDialog::deleteSelected() {
     line.noseq = m_model.text(row, 0);
     {
         Transaction tx(db());
+        RowChange change(db(), m_layout.table, {line.nodaftar, line.nopos, line.noseq});
         db().exec("DELETE FROM " + m_layout.table +
                       " WHERE nodaftar = ? AND nopos = ? AND noseq = ?",
                   {line.nodaftar, line.nopos, line.noseq});
+        change.record();
         if (m_layout.updatesReadiness)
             UpdateStatus(db(), line.nodaftar);
         tx.commit();

@@ -2,9 +2,11 @@
 
 #include "Database.h"
 #include "DurableFile.h"
+#include "Filings.h"
 #include "InstallationFiles.h"
 
 #include <QDate>
+#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 #include <QStringDecoder>
@@ -705,24 +707,29 @@ QStringList FlatFile::lines() const {
     return decodedRecords([this](const RecordSink& sink) { writeRecords(sink); });
 }
 
-void FlatFile::CreateFlatFile(const QString& path) const {
-    // The records go to the file in pieces as they are made; a refusal half-way leaves
-    // nothing, as the file appears only when complete.
-    constexpr qsizetype kPiece = 1 << 16;
-    refuseInstallationFile(path);
-    DurableFile file(path, FileAccess::Shared);
-    QByteArray piece;
-    piece.reserve(kPiece + 1024);
+QByteArray FlatFile::bytes() const {
+    QByteArray all;
     writeRecords([&](QByteArrayView record) {
-        piece.append(record.data(), record.size());
-        piece += "\r\n";
-        if (piece.size() >= kPiece) {
-            file.write(piece);
-            piece.clear();
-        }
+        all.append(record.data(), record.size());
+        all += "\r\n";
     });
-    file.write(piece);
-    file.commit();
+    return all;
+}
+
+qint64 fileFlatFile(Database& db, const QString& nodaftar, const QString& jenis,
+                    const QString& path) {
+    refuseInstallationFile(path);
+    Transaction tx(db);
+    const QByteArray bytes = FlatFile(db, nodaftar, jenis).bytes();
+    const qint64 id = recordFiling(db, nodaftar, QFileInfo(path).fileName(), bytes);
+    writeFileDurably(path, bytes);
+    tx.commit();
+    return id;
+}
+
+void FlatFile::CreateFlatFile(const QString& path) const {
+    refuseInstallationFile(path);
+    writeFileDurably(path, bytes());
 }
 
 } // namespace vastrel

@@ -72,6 +72,8 @@ public:
     // throws FlatFileError (the manifest) or FileWriteError (the disk) and leaves whatever
     // was at `path` untouched.
     void CreateFlatFile(const QString& path) const;
+    // The whole file, as CreateFlatFile() writes it.
+    QByteArray bytes() const;
 
 private:
     struct Header;
@@ -84,5 +86,11 @@ private:
     QString m_nodaftar;
     bool m_air;
 };
+
+// Writes the manifest's flat file at `path` as a filing for customs: the file and its entry in
+// the register of filings stand together, the entry never without the file whole on disk.
+// Returns the filing's id. Throws as CreateFlatFile() does, or DbError.
+qint64 fileFlatFile(Database& db, const QString& nodaftar, const QString& jenis,
+                    const QString& path);
 
 } // namespace vastrel

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "FlatFile.h"
+#include "History.h"
 #include "Lookups.h"
 #include "Numbering.h"
 #include "Readiness.h"
@@ -383,6 +384,7 @@ void importFlatFile(Database& db, FlatFileImportPlan& plan, const Progress& prog
                 progress(i + 1, pos.size());
         }
         recordSource(db, plan);
+        recordImport(db, plan.target, plan.summary());
         UpdateStatus(db, plan.target);
         tx.commit();
         if (progress)

@@ -303,7 +303,7 @@ void FrmGenerate::generate() {
     if (path.isEmpty())
         return;
     try {
-        FlatFile(m_state.Conn, nodaftar, m_state.StrJenis).CreateFlatFile(path);
+        fileFlatFile(m_state.Conn, nodaftar, m_state.StrJenis, path);
     } catch (const std::runtime_error&
                  e) { // FlatFileError, FileWriteError or DbError; nothing was written
         Messages::showError(this, e);

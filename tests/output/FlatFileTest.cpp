@@ -314,8 +314,7 @@ TEST_F(FlatFileCommandTest, AFullDiskFailsLoudlyAndKeepsTheEarlierFile) {
         FileSizeLimit fullDisk(200); // the demo manifest's file is larger
         EXPECT_EQ(run(kKey, &errors), 1);
     }
-    EXPECT_TRUE(errors.contains("Cannot write " + path("out.txt") + ": File too large"))
-        << errors.toStdString();
+    EXPECT_TRUE(errors.contains("File too large")) << errors.toStdString();
     EXPECT_FALSE(errors.contains("telah dibuat"));
     EXPECT_EQ(readFile("out.txt"), "EARLIER FILE");
 }

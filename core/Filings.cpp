@@ -1,0 +1,63 @@
+#include "Filings.h"
+
+#include "Database.h"
+#include "UserError.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QSysInfo>
+
+namespace vastrel {
+
+namespace {
+
+QString sha256Of(const QByteArray& bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+} // namespace
+
+qint64 recordFiling(Database& db, const QString& nodaftar, const QString& fileName,
+                    const QByteArray& bytes) {
+    const QString user =
+        db.userName().isEmpty() ? qEnvironmentVariable("USER", QStringLiteral("?")) : db.userName();
+    db.exec(QStringLiteral("INSERT INTO tblfiling (nodaftar, filedat, username, host, filename, "
+                           "sha256, content) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+            {nodaftar,
+             QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), user,
+             QSysInfo::machineHostName(), fileName, sha256Of(bytes), bytes});
+    return db.lastInsertId();
+}
+
+QList<Filing> listFilings(const Database& db, const QString& nodaftar) {
+    const RowSet rows = db.query(
+        QStringLiteral("SELECT idfiling, nodaftar, filedat, username, host, filename, sha256, "
+                       "length(content) FROM tblfiling WHERE nodaftar = ? ORDER BY idfiling DESC"),
+        {nodaftar});
+    QList<Filing> filings;
+    for (int i = 0; i < rows.recordCount(); ++i) {
+        const QVariantList& r = rows.row(i);
+        filings.append({r[0].toLongLong(), r[1].toString(), r[2].toString(), r[3].toString(),
+                        r[4].toString(), r[5].toString(), r[6].toString(), r[7].toLongLong()});
+    }
+    return filings;
+}
+
+QByteArray filedBytes(const Database& db, qint64 id) {
+    const RowSet rows =
+        db.query(QStringLiteral("SELECT sha256, content FROM tblfiling WHERE idfiling = ?"), {id});
+    if (rows.recordCount() == 0)
+        throw UserError(QStringLiteral("There is no filing %1").arg(id),
+                        QStringLiteral("Pengiriman %1 tidak ada").arg(id));
+    const QByteArray bytes = rows.row(0).at(1).toByteArray();
+    if (sha256Of(bytes) != rows.row(0).at(0).toString())
+        throw UserError(QStringLiteral("Filing %1 has been tampered with: its bytes no longer "
+                                       "match their SHA-256")
+                            .arg(id),
+                        QStringLiteral("Pengiriman %1 telah diubah: isinya tidak sesuai dengan "
+                                       "SHA-256-nya")
+                            .arg(id));
+    return bytes;
+}
+
+} // namespace vastrel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace vastrel {
+
+class Database;
+
+// The register of filings: every flat file written for customs, kept byte for byte with its
+// SHA-256, who wrote it, when and under which name. The program only ever adds to it.
+struct Filing {
+    qint64 id = 0;
+    QString nodaftar;
+    QString filedAt; // "yyyy-MM-dd HH:mm:ss" UTC
+    QString user;
+    QString host;
+    QString fileName;
+    QString sha256; // hex
+    qint64 size = 0;
+};
+
+// Adds a filing of `bytes` for the manifest, inside the caller's transaction; returns its id.
+qint64 recordFiling(Database& db, const QString& nodaftar, const QString& fileName,
+                    const QByteArray& bytes);
+
+// The manifest's filings, newest first.
+QList<Filing> listFilings(const Database& db, const QString& nodaftar);
+
+// The bytes filed under `id`. Throws UserError when there is no such filing, or when its
+// bytes no longer match their SHA-256: a tampered filing is never served.
+QByteArray filedBytes(const Database& db, qint64 id);
+
+} // namespace vastrel
