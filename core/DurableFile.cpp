@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,6 +45,8 @@ const Reason* findReason(int code) {
     return nullptr;
 }
 
+DurableSyscalls g_syscalls{::fsync, ::rename};
+
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
@@ -53,7 +56,7 @@ int syncFolder(const QString& folder) {
     const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    const int rc = ::fsync(fd) == 0 ? 0 : errno;
+    const int rc = g_syscalls.fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
     return rc;
 }
@@ -88,6 +91,10 @@ void removeTemporary(const QString& path) {
 }
 
 } // namespace
+
+DurableSyscalls setDurableSyscalls(const DurableSyscalls& calls) {
+    return std::exchange(g_syscalls, calls);
+}
 
 void removeStaleTemporaries(const QString& folder) {
     const QDir dir(folder);
@@ -174,7 +181,7 @@ QString DurableFile::temporaryPath() {
 }
 
 void DurableFile::commit() {
-    if (::fsync(m_fd) != 0)
+    if (g_syscalls.fsync(m_fd) != 0)
         fail(errno);
     struct stat written {};
     if (::fstat(m_fd, &written) != 0)
@@ -184,7 +191,7 @@ void DurableFile::commit() {
     const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0)
         fail(errno);
-    if (::rename(native(m_temporary).constData(), native(m_target).constData()) != 0)
+    if (g_syscalls.rename(native(m_temporary).constData(), native(m_target).constData()) != 0)
         fail(errno);
     m_temporary.clear();
     if (const int code = syncFolder(folderOf(m_target)))
@@ -198,7 +205,7 @@ void writeFileDurably(const QString& path, const QByteArray& content, FileAccess
 }
 
 void renameDurably(const QString& from, const QString& to) {
-    if (::rename(native(from).constData(), native(to).constData()) != 0)
+    if (g_syscalls.rename(native(from).constData(), native(to).constData()) != 0)
         throw FileWriteError(to, errno);
     if (const int code = syncFolder(folderOf(to)))
         throw FileWriteError(to, code);

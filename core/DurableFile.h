@@ -57,6 +57,15 @@ private:
     bool m_filledElsewhere = false;
 };
 
+// The system calls that make a write last, in the order commit() makes them: sync the
+// file, rename it, sync the folder. A test substitutes them to watch that order.
+struct DurableSyscalls {
+    int (*fsync)(int fd);
+    int (*rename)(const char* from, const char* to);
+};
+// Puts `calls` in force and returns those they replace.
+DurableSyscalls setDurableSyscalls(const DurableSyscalls& calls);
+
 // Removes the temporary files in `folder` that writers killed before their commit left.
 void removeStaleTemporaries(const QString& folder);
 

@@ -25,6 +25,14 @@ int EntryMaxLength(const QString& column) {
     return lengths.value(column.toLower(), 0);
 }
 
+bool RequiredOnEntry(const QString& column, bool air, const QString& group) {
+    if (column == u"mot_vessel")
+        return !air;
+    if (column == u"satuankemasan")
+        return group.compare(QLatin1String("08X"), Qt::CaseInsensitive) != 0;
+    return column == u"nobl" || column == u"uraian";
+}
+
 QStringList ContainerSizes() {
     return {"20", "40", "45"};
 }

@@ -9,6 +9,11 @@ namespace vastrel {
 // column's name, as in tbldetail or tblpeb); 0 for a column no box limits.
 int EntryMaxLength(const QString& column);
 
+// Whether the entry screens refuse to store `column` blank: a POS's B/L number ("nobl"), its
+// mother vessel ("mot_vessel") at sea, its package unit ("satuankemasan") outside group 08X,
+// and a goods line's description ("uraian"). The imports hold their values to the same rule.
+bool RequiredOnEntry(const QString& column, bool air, const QString& group);
+
 // The container sizes the container screen offers.
 QStringList ContainerSizes();
 // The container types as shown; the first letter is the stored code.

@@ -15,6 +15,12 @@ bool allDigits(const QString& text) {
            std::all_of(text.begin(), text.end(), [](QChar c) { return c >= '0' && c <= '9'; });
 }
 
+bool isNumber(const QString& text) {
+    bool ok = false;
+    QString(text).replace(',', '.').toDouble(&ok);
+    return ok;
+}
+
 QString fullYear(const QString& year) {
     switch (year.size()) {
     case 2:
@@ -79,8 +85,9 @@ bool IsValidTime(const QString& text) {
 
 QString NormaliseTime(const QString& text) {
     const QString t = text.size() == 4 ? text.left(2) + ":" + text.mid(2, 2) : text;
-    // Only a colon separates the hour from the minutes: "12.30" is no time here.
-    if (allDigits(t) || !IsValidTime(t) || t[2] != u':')
+    // The separator is not examined, but a text that reads as a number ("12.30", "12,30")
+    // is a number, not a time.
+    if (isNumber(t) || !IsValidTime(t))
         return {};
     return t.left(2) + ":" + t.mid(3, 2);
 }

@@ -117,7 +117,9 @@ PasswordRecovery recoverPasswordChange(const QString& folder) {
     const QString pending = dir.filePath(kPendingIniFileName);
     if (!QFile::exists(pending))
         return PasswordRecovery::None;
-    // The old password first: it also rolls back a re-key cut short in its transaction.
+    // The order of the two tries does not matter: a re-key cut short leaves its journal, which
+    // the engine plays back before it reads a page under either password, so such a file
+    // opens with the old one only.
     const QString iniPath = dir.filePath(kIniFileName);
     if (opensWith(folder, iniPath)) {
         QFile::remove(pending);

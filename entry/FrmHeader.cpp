@@ -453,6 +453,9 @@ bool FrmHeader::checkMaster() {
     const QString document = isSea() ? QStringLiteral("B/L") : QStringLiteral("AWB");
     if (TxtMasterNoBL->text().trimmed().isEmpty())
         return refuse("Silahkan isi No Master " + document, TxtMasterNoBL, Icon::Information);
+    // The flat file writes it as stored: it takes only what the file can hold.
+    if (!CheckChar(TxtMasterNoBL, "No Master " + document))
+        return false;
     if (TxtMasterTglBL->text().trimmed().isEmpty())
         return refuse("Silahkan isi Tanggal Master " + document, TxtMasterTglBL, Icon::Information);
     if (!normaliseDate(TxtMasterTglBL))

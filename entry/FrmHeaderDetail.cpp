@@ -83,6 +83,11 @@ qlonglong wholeNumber(const QLineEdit* box) {
     return static_cast<qlonglong>(std::nearbyint(number(box)));
 }
 
+// A package count: the flat file writes it whole, so 12.5 would silently become 13.
+bool isCount(const QLineEdit* box) {
+    return isNumeric(box->text()) && number(box) >= 0 && std::floor(number(box)) == number(box);
+}
+
 bool holdsWholeNumber(const QLineEdit* box) {
     bool ok = false;
     box->text().trimmed().toLongLong(&ok);
@@ -588,10 +593,10 @@ bool FrmHeader::checkPartyText() {
 }
 
 bool FrmHeader::checkQuantities() {
-    const QList<std::pair<QLineEdit*, QString>> numbers = {
-        {TxtJmlKemasan, "Data jumlah kemasan tidak valid"},
-        {TxtBerat, "Data bruto tidak valid"},
-        {TxtVolume, "Data volume tidak valid"}};
+    if (!isCount(TxtJmlKemasan))
+        return refuse(QStringLiteral("Data jumlah kemasan tidak valid"), TxtJmlKemasan);
+    const QList<std::pair<QLineEdit*, QString>> numbers = {{TxtBerat, "Data bruto tidak valid"},
+                                                           {TxtVolume, "Data volume tidak valid"}};
     // A negative quantity would only be refused later, by the flat file.
     for (const auto& [box, message] : numbers) {
         if (!isNumeric(box->text()) || number(box) < 0)
@@ -609,7 +614,7 @@ bool FrmHeader::checkPackageUnit() {
 bool FrmHeader::checkPartialShipment() {
     if (!ChkPartialShipment->isChecked())
         return true;
-    if (!isNumeric(TxtNoPackage->text()))
+    if (!isCount(TxtNoPackage))
         return refuse(QStringLiteral("Data total kemasan tidak valid"), TxtNoPackage,
                       Icon::Information);
     if (isSea() && !isNumeric(TxtNoContainer->text()))

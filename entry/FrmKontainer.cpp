@@ -2,6 +2,7 @@
 
 #include "ContainerCheck.h"
 #include "EntryRules.h"
+#include "FormHelpers.h"
 #include "Messages.h"
 #include "Numbering.h"
 
@@ -86,8 +87,8 @@ bool FrmKontainer::checkFields() {
         refuse("Kolom ukuran tidak valid", CmbUkuran);
     else if (txtseal->text().isEmpty())
         refuse("Silahkan isi seal number", txtseal);
-    else
-        return true;
+    else // the flat file writes both as stored
+        return CheckChar(TxtNoCountainer1, "No Kontainer") && CheckChar(txtseal, "Seal");
     return false;
 }
 

@@ -238,6 +238,9 @@ void PosLineDialog::deleteSelected() {
             UpdateStatus(db(), line.nodaftar);
         tx.commit();
     }
+    // The line on screen is gone: saving it again stores it anew.
+    if (line.noseq == TxtUrut->text())
+        m_lineIsNew = true;
     emit changed();
     reloadList();
 }

@@ -1,6 +1,8 @@
 #include "FlatFileImport.h"
 
+#include "ContainerCheck.h"
 #include "Database.h"
+#include "EntryRules.h"
 #include "FlatFile.h"
 #include "History.h"
 #include "Lookups.h"
@@ -77,6 +79,43 @@ void warnUnknownCodes(const Database& db, FlatFileImportPlan& plan) {
         for (const FlatFileDocument& document : pos.documents)
             codes.check(kOffices, document.kpbc, where);
     }
+}
+
+// The manifest's group: the file's for a new manifest, the stored one's when appending.
+QString groupOf(const Database& db, const FlatFileImportPlan& plan) {
+    if (plan.newManifest)
+        return plan.reading.manifest.header.kdgrup;
+    return db
+        .scalar(QStringLiteral("SELECT kdgrup FROM tblheader WHERE nodaftar = ?"), {plan.target})
+        .toString();
+}
+
+// Refuses what the screens would not store: a blank B/L number, mother vessel, package unit
+// or goods description where the POS needs one.
+void refuseBlankRequired(const Database& db, bool air, FlatFileImportPlan& plan) {
+    const QString group = groupOf(db, plan);
+    const auto check = [&](const QString& nopos, const char* column, const QString& value) {
+        if (value.trimmed().isEmpty() && RequiredOnEntry(QLatin1String(column), air, group))
+            plan.refuse(worded({"POS %1: %2 is blank", "POS %1: %2 kosong"}, nopos, column));
+    };
+    for (const FlatFilePos& pos : plan.reading.manifest.pos) {
+        check(pos.nopos, "nobl", pos.nobl);
+        check(pos.nopos, "mot_vessel", pos.motVessel);
+        check(pos.nopos, "satuankemasan", pos.satuankemasan);
+        for (const FlatFileGoods& goods : pos.goods)
+            check(pos.nopos, "uraian", goods.uraian);
+    }
+}
+
+// Only a warning, as on the screen: numbers outside ISO 6346 exist.
+void warnWrongCheckDigits(FlatFileImportPlan& plan) {
+    for (const FlatFilePos& pos : plan.reading.manifest.pos)
+        for (const FlatFileContainer& container : pos.containers)
+            if (const QString number = container.nocountener.toString();
+                !number.isEmpty() && !CekContainer(number))
+                plan.warn(worded({"POS %1: container number %2 has a wrong check digit",
+                                  "POS %1: check digit nomor kontainer %2 salah"},
+                                 pos.nopos, number));
 }
 
 // The new manifest's key: the next registration number of the day `date` ("yyyyMMdd") that
@@ -325,7 +364,9 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
     else
         planAppend(db, into, plan);
     refuseLongLists(plan);
+    refuseBlankRequired(db, air, plan);
     warnUnknownCodes(db, plan);
+    warnWrongCheckDigits(plan);
     return plan;
 }
 

@@ -593,12 +593,24 @@ private:
         const QList<FlatFilePos>& all = m_result.manifest.pos;
         if (nopos.isEmpty())
             problem(line.number, 9, worded({"the POS number is blank", "nomor POS kosong"}));
+        else if (!isPosNumber(nopos))
+            // Numbering goes on from the highest stored number: it must be one it can follow.
+            problem(line.number, 9,
+                    worded({"the POS number \"%1\" is not four digits from 0001 to 9998",
+                            "nomor POS \"%1\" bukan empat angka dari 0001 sampai 9998"},
+                           nopos));
         else if (all.size() > 1 &&
                  nopos.compare(all[all.size() - 2].nopos, Qt::CaseInsensitive) <= 0)
             problem(
                 line.number, 9,
                 worded({"POS %1 does not come after POS %2", "POS %1 seharusnya sesudah POS %2"},
                        nopos, all[all.size() - 2].nopos));
+    }
+
+    static bool isPosNumber(const QString& nopos) {
+        const int number = nopos.toInt();
+        return nopos.size() == 4 && firstNotIn(nopos, Allowed::Digits) < 0 && number >= 1 &&
+               number <= 9998;
     }
 
     // The group and master B/L every DTL01 repeats from the header.

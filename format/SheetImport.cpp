@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -51,7 +52,8 @@ QDate dateOf(const CellValue& cell) {
     const QDate iso = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (iso.isValid())
         return iso;
-    const DateCheck check = CheckDate(text);
+    // As the date boxes filter what is typed: "10/03/2024" is 10-03-2024.
+    const DateCheck check = CheckDate(FilterDate(text, 0).text);
     return check.accepted ? QDate::fromString(check.text, QStringLiteral("dd-MM-yyyy")) : QDate();
 }
 
@@ -88,8 +90,9 @@ using NameLookup = QString (*)(const Database&, const QString&);
 // fails is reported at the record's row and read as blank.
 class RowReader {
 public:
-    RowReader(const QString& sheet, const SheetRecord& record, ProblemList& problems)
-        : m_sheet(sheet), m_record(record), m_problems(problems) {}
+    using Warn = std::function<void(const FlatFileProblem&)>;
+    RowReader(const QString& sheet, const SheetRecord& record, ProblemList& problems, Warn warn)
+        : m_sheet(sheet), m_record(record), m_problems(problems), m_warn(std::move(warn)) {}
 
     // The problem `message` would be at this row.
     FlatFileProblem here(const Wording& message) const {
@@ -99,23 +102,27 @@ public:
     bool has(const QString& column) const { return m_record.values.contains(column); }
     CellValue cell(const QString& column) const { return m_record.values.value(column); }
 
-    // A text the boxes would take: not longer than theirs, no character they refuse.
+    // A text the boxes would take: not longer than theirs, no character they refuse. Accented
+    // letters are written plain, as the clerk may have them on the screens, with a warning.
     QString text(const QString& column, Need need = Need::Optional) {
-        const QString value = cell(column).toText();
+        QString value = cell(column).toText();
         if (value.trimmed().isEmpty()) {
             requireIf(need, column);
             return {};
         }
-        if (!fitsBox(column, value))
-            return {};
         const QList<int> positions = InvalidCharPositions(value);
-        if (!positions.isEmpty()) {
+        if (const QString plain = WithPlainLetters(value); !plain.isEmpty()) {
+            m_warn(
+                here(worded({"%1 %2 is written plain: %3", "%1 %2 ditulis dengan huruf biasa: %3"},
+                            column, quotedValue(value), quotedValue(plain))));
+            value = plain;
+        } else if (!positions.isEmpty()) {
             fail(worded({"%1 holds a character that cannot be stored at %2",
                          "%1 berisi karakter yang tidak dapat disimpan pada %2"},
                         column, positionList(positions)));
             return {};
         }
-        return value;
+        return fitsBox(column, value) ? value : QString();
     }
 
     // A code of a reference list, in capitals; `what` names the list.
@@ -228,6 +235,7 @@ private:
     QString m_sheet;
     const SheetRecord& m_record;
     ProblemList& m_problems;
+    Warn m_warn;
 };
 
 QStringList offeredDocumentKinds() {
@@ -292,7 +300,8 @@ private:
     RowReader rowReader(const QString& sheet, const SheetRecord& record) {
         if (m_progress && ++m_rowsRead % kRowsPerProgress == 0)
             m_progress(m_rowsRead, m_rowCount);
-        return RowReader(sheet, record, problems());
+        return RowReader(sheet, record, problems(),
+                         [this](const FlatFileProblem& warning) { warn(warning); });
     }
 
     // The records of a sheet; a heading the template lacks is a problem, as are the
@@ -416,10 +425,10 @@ private:
     FlatFilePos posOf(RowReader& row) {
         FlatFilePos pos;
         pos.nopos = posNumber(row, "nopos");
-        pos.nobl = row.text("nobl", Need::Required).trimmed();
+        pos.nobl = row.text("nobl", need("nobl")).trimmed();
         pos.tglbl = row.date("tglbl", Need::Required);
         if (!m_air)
-            pos.motVessel = row.text("mot_vessel", Need::Required);
+            pos.motVessel = row.text("mot_vessel", need("mot_vessel"));
         const Wording port = m_air ? Wording{"airport", "airport"} : Wording{"port", "pelabuhan"};
         for (auto [member, column] : {std::pair{&FlatFilePos::pasalcd, "pasalcd"},
                                       {&FlatFilePos::pmuatcd, "pmuatcd"},
@@ -460,10 +469,14 @@ private:
         return {};
     }
 
+    Need need(const QString& column) const {
+        return RequiredOnEntry(column, m_air, m_group) ? Need::Required : Need::Optional;
+    }
+
     void readPackageUnit(RowReader& row, FlatFilePos& pos) {
         if (!group08X())
-            pos.satuankemasan =
-                row.code("satuankemasan", m_db, GetNmKemasan, {"package unit", "satuan kemasan"});
+            pos.satuankemasan = row.code("satuankemasan", m_db, GetNmKemasan,
+                                         {"package unit", "satuan kemasan"}, need("satuankemasan"));
         else if (row.has("satuankemasan"))
             row.fail(worded({"satuankemasan must be empty: %1", "satuankemasan harus kosong: %1"},
                             worded(kOnlyInGroup08X, Wording{"package units", "satuan kemasan"})));
@@ -540,7 +553,7 @@ private:
             FlatFilePos* pos = ownerOf(row);
             if (group08X())
                 row.fail(worded(kOnlyInGroup08X, Wording{"goods", "barang"}));
-            const FlatFileGoods goods{row.text("hs").trimmed(), row.text("uraian", Need::Required)};
+            const FlatFileGoods goods{row.text("hs").trimmed(), row.text("uraian", need("uraian"))};
             if (pos)
                 pos->goods.append(goods);
         }

@@ -29,6 +29,27 @@ void selectCharacter(QWidget* box, int position) {
     }
 }
 
+// Rewrites the box's text plain as one undoable edit, the cursor staying after the same letters.
+void replaceKeepingCursor(QWidget* box, const QString& plain) {
+    const auto plainBefore = [](const QString& prefix) {
+        const QString rewritten = WithPlainLetters(prefix);
+        return static_cast<int>((rewritten.isEmpty() ? prefix : rewritten).size());
+    };
+    if (auto* line = qobject_cast<QLineEdit*>(box)) {
+        const int cursor = plainBefore(line->text().left(line->cursorPosition()));
+        line->selectAll();
+        line->insert(plain);
+        line->setCursorPosition(cursor);
+    } else if (auto* multiLine = qobject_cast<QPlainTextEdit*>(box)) {
+        QTextCursor cursor = multiLine->textCursor();
+        const int position = plainBefore(multiLine->toPlainText().left(cursor.position()));
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(plain);
+        cursor.setPosition(position);
+        multiLine->setTextCursor(cursor);
+    }
+}
+
 } // namespace
 
 QString boxText(const QWidget* box) {
@@ -48,10 +69,7 @@ bool CheckChar(QWidget* box, const QString& fieldLabel) {
     const QString plain = WithPlainLetters(text);
     if (!plain.isEmpty() && Messages::ask(box, PlainLettersQuestion(text, positions, plain),
                                           InvalidCharTitle(fieldLabel))) {
-        if (auto* line = qobject_cast<QLineEdit*>(box))
-            line->setText(plain);
-        else if (auto* multiLine = qobject_cast<QPlainTextEdit*>(box))
-            multiLine->setPlainText(plain);
+        replaceKeepingCursor(box, plain);
         return true;
     }
     Messages::show(box, InvalidCharMessage(text, positions), InvalidCharTitle(fieldLabel),

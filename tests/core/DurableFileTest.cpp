@@ -8,7 +8,10 @@
 #include <cerrno>
 #include <functional>
 #include <optional>
+#include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace vastrel;
 using namespace vastrel::test;
@@ -77,4 +80,45 @@ TEST_F(DurableFileTest, NewFilesGetTheirModeAndReplacedFilesKeepTheirs) {
     EXPECT_EQ(fileMode(path("kept.txt")), 0640u);
     EXPECT_EQ(fileMode(path("narrowed.ini")), 0600u) << "a secret is its owner's alone";
     EXPECT_EQ(readFile("narrowed.ini"), "new");
+}
+
+namespace {
+
+std::vector<std::string> g_calls;
+
+int recordFsync(int fd) {
+    struct stat info {};
+    ::fstat(fd, &info);
+    g_calls.push_back(S_ISDIR(info.st_mode) ? "fsync folder" : "fsync file");
+    return ::fsync(fd);
+}
+
+int recordRename(const char* from, const char* to) {
+    g_calls.push_back("rename");
+    return ::rename(from, to);
+}
+
+} // namespace
+
+TEST_F(DurableFileTest, TheDataIsOnTheDiskBeforeItsNameAndTheNameAfter) {
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> write;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"file written",
+         [](const QString& p) { writeFileDurably(p, "new"); },
+         {"fsync file", "rename", "fsync folder"}},
+        {"file renamed",
+         [this](const QString& p) { renameDurably(path("moved.txt"), p); },
+         {"rename", "fsync folder"}},
+    };
+    writeFile("moved.txt", "moved");
+    for (const auto& c : cases) {
+        g_calls.clear();
+        const DurableSyscalls real = setDurableSyscalls({recordFsync, recordRename});
+        c.write(path("out.txt"));
+        setDurableSyscalls(real);
+        EXPECT_EQ(g_calls, c.calls) << c.name;
+    }
 }

@@ -43,10 +43,10 @@ TEST(InputHelpers, TimesAreHoursAndMinutes) {
     const struct {
         const char* typed;
         const char* normalised;
-    } cases[] = {{"0830", "08:30"}, {"23:59", "23:59"}, {"00:00", "00:00"}, {"24:00", ""},
-                 {"12:60", ""},     {"1:30", ""},       {"8:30", ""},       {"830", ""},
-                 {"08300", ""},     {"ab:cd", ""},      {"12.30", ""},      {"12,30", ""},
-                 {"", ""}};
+    } cases[] = {{"0830", "08:30"},  {"23:59", "23:59"}, {"00:00", "00:00"}, {"24:00", ""},
+                 {"12:60", ""},      {"1:30", ""},       {"8:30", ""},       {"830", ""},
+                 {"08300", ""},      {"ab:cd", ""},      {"12.30", ""},      {"12,30", ""},
+                 {"12-30", "12:30"}, {"12 30", "12:30"}, {"12h30", "12:30"}, {"", ""}};
     for (const auto& c : cases)
         EXPECT_EQ(NormaliseTime(c.typed), c.normalised) << c.typed;
     EXPECT_TRUE(IsValidTime("08.30")) << "the separator is not examined";

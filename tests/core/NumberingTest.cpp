@@ -37,13 +37,30 @@ TEST_F(SchemaTest, PosAndLineNumbersFollowTheHighestAndDetectTakenNumbers) {
     EXPECT_EQ(GetNextPos(db, "20240315000002"), "0001");
     db.exec("INSERT INTO tblhs (nodaftar, nopos, noseq) VALUES (?, '0001', '9998')", {key});
     EXPECT_EQ(GetNextSeqHs(db, key, "0001"), "0001") << "wraps after 9998";
-    EXPECT_EQ(GetNextSeqContainer(db, key, "0001"), "0001");
-    EXPECT_EQ(GetNextSeqPeb(db, key, "0002"), "0001");
     EXPECT_TRUE(PosExists(db, key, "0009"));
     EXPECT_FALSE(PosExists(db, key, "0003"));
     EXPECT_TRUE(LineExists(db, "tblhs", key, "0001", "9998"));
     EXPECT_FALSE(LineExists(db, "tblpeb", key, "0001", "9998"));
     EXPECT_THROW(LineExists(db, "tblheader", key, "0001", "0001"), DbError);
+}
+
+TEST_F(SchemaTest, LineNumbersAreCountedPerPos) {
+    const QString key = "20240315000001";
+    const struct {
+        const char* table;
+        QString (*next)(const Database&, const QString&, const QString&);
+    } lines[] = {
+        {"tblhs", GetNextSeqHs}, {"tblcontainer", GetNextSeqContainer}, {"tblpeb", GetNextSeqPeb}};
+    for (const auto& l : lines) {
+        db.exec(
+            QStringLiteral("INSERT INTO %1 (nodaftar, nopos, noseq) VALUES (?, '0001', '0001'), "
+                           "(?, '0002', '0007')")
+                .arg(l.table),
+            {key, key});
+        EXPECT_EQ(l.next(db, key, "0001"), "0002") << l.table;
+        EXPECT_EQ(l.next(db, key, "0002"), "0008") << l.table;
+        EXPECT_EQ(l.next(db, key, "0003"), "0001") << l.table;
+    }
 }
 
 class ReadinessTest : public SchemaTest {
@@ -96,16 +113,21 @@ TEST_F(ReadinessTest, Group08XNeedsOnlyAPos) {
     EXPECT_EQ(status(), "Y");
 }
 
-TEST_F(ReadinessTest, Outward09ENeedsUnitAndDocumentOnEveryPos) {
-    header("Outward", "09e");
-    pos({2});
-    EXPECT_EQ(status(), "N") << "no unit, no document";
-    document("0001");
-    EXPECT_EQ(status(), "N") << "no unit";
-    db.exec("UPDATE tbldetail SET satuankemasan = 'PK'");
-    EXPECT_EQ(status(), "Y");
-    pos({1}, "PK");
-    EXPECT_EQ(status(), "N") << "second POS without a document";
+TEST_F(ReadinessTest, Outward09EAnd10ENeedUnitAndDocumentOnEveryPos) {
+    for (const char* group : {"09e", "10E"}) {
+        SCOPED_TRACE(group);
+        for (const char* table : {"tblheader", "tbldetail", "tblhs", "tblpeb"})
+            db.exec(QStringLiteral("DELETE FROM %1").arg(table));
+        header("Outward", group);
+        pos({2});
+        EXPECT_EQ(status(), "N") << "no unit, no document";
+        document("0001");
+        EXPECT_EQ(status(), "N") << "no unit";
+        db.exec("UPDATE tbldetail SET satuankemasan = 'PK'");
+        EXPECT_EQ(status(), "Y");
+        pos({1}, "PK");
+        EXPECT_EQ(status(), "N") << "second POS without a document";
+    }
 }
 
 TEST_F(ReadinessTest, Inward09EIsReadyWithoutDocuments) {

@@ -8,6 +8,7 @@
 
 #include <QProcess>
 
+#include <functional>
 #include <list>
 
 using namespace vastrel;
@@ -31,7 +32,8 @@ const Shape kShapes[] = {
     {"sea outward E", false, true, true},
 };
 
-// Long texts and a full first POS; a second POS of nulls in the "E" layout with a blank flag.
+// Long texts and a full first POS; a second POS of nulls, where the screens allow them, in the
+// "E" layout with a blank flag.
 void addManifest(Database& db, const Shape& s, const QString& mark) {
     const auto add = [&](const char* sql, const Params& values) {
         db.exec(QLatin1String(sql), Params{kKey} + values);
@@ -45,11 +47,13 @@ void addManifest(Database& db, const Shape& s, const QString& mark) {
         "'0001', 'MOTHER', 'BL1', '2024-04-29', 'SGSIN', 'SGSIN', 'IDTPP', 'XXPRT', 'SHIPPER', "
         "'ADDR 1', 'CONSIGNEE', 'ADDR 2', 'NOTIFY', '', ?, 10.5, 0.0001, 12, 'PK', 'C', ?, 3, 500)",
         {mark, s.layoutE ? "E" : ""});
-    add("INSERT INTO tbldetail (nodaftar, nopos, grandpackage) VALUES (?, '0002', 7)", {});
+    add("INSERT INTO tbldetail (nodaftar, nopos, nobl, mot_vessel, satuankemasan, grandpackage) "
+        "VALUES (?, '0002', 'BL2', 'MOTHER', 'PK', 7)",
+        {});
     add("INSERT INTO tblhs VALUES (?, '0001', '0001', '847130', ?)", {QString(250, 'G')});
     add("INSERT INTO tblhs VALUES (?, '0001', '0002', '640299', 'SHOES')", {});
-    add("INSERT INTO tblhs VALUES (?, '0002', '0001', NULL, NULL)", {});
-    add("INSERT INTO tblcontainer VALUES (?, '0001', '0001', 'ABCU1', '40', 'F', 'S1')", {});
+    add("INSERT INTO tblhs VALUES (?, '0002', '0001', NULL, 'GOODS')", {});
+    add("INSERT INTO tblcontainer VALUES (?, '0001', '0001', 'ABCU1234560', '40', 'F', 'S1')", {});
     add("INSERT INTO tblcontainer VALUES (?, '0001', '0002', NULL, '20', 'L', NULL)", {});
     add("INSERT INTO tblpeb VALUES (?, '0001', '0001', 'PEB', '123400', '654321', '2024-04-28')",
         {});
@@ -159,6 +163,37 @@ TEST_F(FlatFileImportTest, ARefusedOrFailedImportWritesNothing) {
     clash.posNumbers = QStringList{"0001", "0001"}; // the second insert fails
     EXPECT_THROW(importFlatFile(db, clash), FlatFileError);
     EXPECT_EQ(rows(), before);
+}
+
+TEST_F(FlatFileImportTest, WhatTheScreensRefuseIsRefused) {
+    addDemoData(db, false);
+    const QStringList file = FlatFile(db, QString::fromLatin1(kDemoManifestKey), "0").lines();
+    // Lines: HDR01, DTL01, SNM, SNA, CNM, CNA, NNM, NNA, SMR, HSC, DES, CNT01.
+    const struct {
+        std::function<void(QStringList&)> change;
+        const char* refusal;
+    } blanks[] = {
+        {put(2, 40, QString(40, ' ')), "POS 0001: mot_vessel is blank"},
+        {put(2, 90, QString(30, ' ')), "POS 0001: nobl is blank"},
+        {put(2, 243, "  "), "POS 0001: satuankemasan is blank"},
+        {[](QStringList& l) { l[10] = l[10].left(10) + ' '; }, "POS 0001: uraian is blank"},
+    };
+    for (const auto& b : blanks) {
+        SCOPED_TRACE(b.refusal);
+        QStringList changed = file;
+        b.change(changed);
+        EXPECT_EQ(plan(db, changed, false).refusals, QStringList{b.refusal});
+    }
+}
+
+TEST_F(FlatFileImportTest, AContainerNumberWithAWrongCheckDigitIsWarnedOf) {
+    addDemoData(db, false);
+    QStringList file = FlatFile(db, QString::fromLatin1(kDemoManifestKey), "0").lines();
+    file[11].replace(9, 20, QStringLiteral("CSQU3054384").leftJustified(20));
+    const FlatFileImportPlan p = plan(db, file, false);
+    EXPECT_TRUE(p.canImport()) << p.refusals.join("; ").toStdString();
+    EXPECT_EQ(p.warnings,
+              QStringList{"POS 0001: container number CSQU3054384 has a wrong check digit"});
 }
 
 TEST_F(FlatFileImportTest, AdminChecksAndImportsAFile) {

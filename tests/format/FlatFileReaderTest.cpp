@@ -13,11 +13,6 @@ namespace {
 
 using Lines = QStringList;
 
-// Writes `text` over the 1-based `line` from the 1-based `column`.
-std::function<void(Lines&)> put(int line, int column, const QString& text) {
-    return [=](Lines& lines) { lines[line - 1].replace(column - 1, text.size(), text); };
-}
-
 std::function<void(Lines&)> insert(int line, const QString& record) {
     return [=](Lines& lines) { lines.insert(line - 1, record); };
 }
@@ -87,6 +82,22 @@ const Finding kFindings[] = {
          insert(13, QString(kDocument).replace(8, 3, "003"))(l);
      },
      {13, 9, "sequence 003 out of order: expected 002"}},
+    {"POS number blank", put(2, 9, "    "), {2, 9, "the POS number is blank"}},
+    {"POS number with letters",
+     put(2, 9, "AB12"),
+     {2, 9, "the POS number \"AB12\" is not four digits from 0001 to 9998"}},
+    {"POS number of letters only",
+     put(2, 9, "ABCD"),
+     {2, 9, "the POS number \"ABCD\" is not four digits from 0001 to 9998"}},
+    {"POS number 0000",
+     put(2, 9, "0000"),
+     {2, 9, "the POS number \"0000\" is not four digits from 0001 to 9998"}},
+    {"POS number 9999",
+     put(2, 9, "9999"),
+     {2, 9, "the POS number \"9999\" is not four digits from 0001 to 9998"}},
+    {"POS number short",
+     put(2, 12, " "),
+     {2, 9, "the POS number \"000\" is not four digits from 0001 to 9998"}},
     {"POS number repeated",
      [](Lines& l) { l += l.mid(1); },
      {13, 9, "POS 0001 does not come after POS 0001"}},

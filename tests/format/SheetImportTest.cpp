@@ -99,7 +99,7 @@ const BadValue kBadValues[] = {
     {"POS", "bruto", "-1", "POS row 2: bruto \"-1\" is negative"},
     {"POS", "volume", "1e999", "POS row 2: volume \"1e999\" is not a number"},
     {"POS", "jmlkemasan", "2.5", "POS row 2: jmlkemasan \"2.5\" is not a whole number"},
-    {"POS", "snm", "SHIPP\u00c9R",
+    {"POS", "snm", "SHIPP\u4e2dR",
      "POS row 2: snm holds a character that cannot be stored at position 6"},
     {"Header", "voyage", "V0123456789", "Header row 2: voyage is longer than 10 characters"},
     {"POS", "pasalcd", "XXXXX", "POS row 2: pasalcd \"XXXXX\" is not a known port"},
@@ -137,6 +137,35 @@ TEST_F(SheetImportTest, EveryKindOfBadValueIsReportedAtItsRow) {
         const ProblemList problems = read(tables, false).reading.problems;
         EXPECT_EQ(texts(problems), QStringList{bad.problem});
         EXPECT_NE(problems.listed().value(0).indonesian, problems.listed().value(0).message);
+    }
+}
+
+TEST_F(SheetImportTest, ValuesTheScreensTakeAreTaken) {
+    addDemoData(db, false);
+    const struct {
+        const char* sheet;
+        const char* column;
+        const char* value;
+        const char* read;    // the POS's value as read
+        const char* warning; // empty: none
+    } accepted[] = {
+        {"POS", "tglbl", "10/03/2024", "2024-03-10", ""},
+        {"POS", "snm", "SOCI\u00c9T\u00c9 G\u00c9N\u00c9RALE", "SOCIETE GENERALE",
+         "POS row 2: snm \"SOCI\u00c9T\u00c9 G\u00c9N\u00c9RALE\" is written plain: \"SOCIETE "
+         "GENERALE\""},
+    };
+    for (const auto& a : accepted) {
+        SCOPED_TRACE(a.value);
+        Tables tables = seaTables();
+        tables.erase("Kontainer");
+        setValue(tables, a.sheet, a.column, QString::fromUtf8(a.value));
+        const SheetReading sheets = read(tables, false);
+        EXPECT_TRUE(sheets.reading.problems.isEmpty())
+            << texts(sheets.reading.problems).join('\n').toStdString();
+        const FlatFilePos& pos = sheets.reading.manifest.pos.value(0);
+        EXPECT_EQ(QString(a.column) == "tglbl" ? pos.tglbl.toString() : pos.snm, a.read);
+        EXPECT_EQ(sheets.warnings,
+                  *a.warning ? QStringList{QString::fromUtf8(a.warning)} : QStringList());
     }
 }
 

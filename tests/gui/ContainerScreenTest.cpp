@@ -41,6 +41,12 @@ private slots:
             {"", -1, "", 0, {checkDigit, "Information: Silahkan isi no Kontainer"}},
             {"ABCU1234560", -1, "S1", 0, {"Information: Silahkan Anda isi Ukuran"}},
             {"ABCU1234560", 0, "", 0, {"Information: Silahkan isi seal number"}},
+            {"ABCU1234560\t",
+             0,
+             "S1",
+             0,
+             {checkDigit, "Invalid Character - No Kontainer: Posisi 12 [\t]"}},
+            {"ABCU1234560", 0, "S\t1", 0, {"Invalid Character - Seal: Posisi 2 [\t]"}},
             {"ABCU1234561", 1, "S1", 1, {checkDigit}}, // a wrong check digit is only warned of
             {"TGHU8765436", 2, "S1", 2, {}},
         };

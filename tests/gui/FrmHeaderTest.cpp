@@ -128,10 +128,11 @@ class FrmHeaderTest : public QObject {
                 "TxtJmlKemasan",   "8",          "TextSatuanKemasan", "PK",
                 "TxtBerat",        "1234.5",     "TxtVolume",         "12.345"});
     }
-    void storeHeader(const QString& key, const QString& group = "A1") {
-        inst->exec("INSERT INTO tblheader VALUES (?, 'Inward', 'SEA BREEZE', '012N', ?, "
+    void storeHeader(const QString& key, const QString& group = "A1",
+                     const QString& direction = "Inward") {
+        inst->exec("INSERT INTO tblheader VALUES (?, ?, 'SEA BREEZE', '012N', ?, "
                    "'2024-03-01', '08:30:00', 'N', 'MBL01', '2024-02-28')",
-                   {key, group});
+                   {key, direction, group});
     }
     void storePos(const QString& key, const QString& nopos) {
         inst->exec("INSERT INTO tbldetail (nodaftar, nopos, mot_vessel, nobl, tglbl, pasalcd, "
@@ -181,8 +182,11 @@ private slots:
             const char* value;
             const char* message;
             Icon icon;
+            const char* title = "Information";
         } steps[] = {
             {"TxtTime", "8:30", "Silahkan isi No Master B/L", Icon::Information},
+            {"TxtMasterNoBL", "MBL\t01", "Posisi 4 [\t]", Icon::Exclamation,
+             "Invalid Character - No Master B/L"},
             {"TxtMasterNoBL", "MBL01", "Silahkan isi Tanggal Master B/L", Icon::Information},
             {"TxtMasterTglBL", "31-02-2024", "Tanggal Master B/L tidak valid", Icon::Information},
             {"TxtMasterTglBL", "100324", "Format Waktu HH:mm", Icon::Exclamation},
@@ -195,7 +199,7 @@ private slots:
             QVERIFY(!saveHeader());
             const QList<Messages::Record> log = Messages::takeLog();
             QCOMPARE(textsOf(log), QStringList{step.message});
-            QCOMPARE(log[0].title, QString("Information"));
+            QCOMPARE(log[0].title, QString(step.title));
             QVERIFY(log[0].icon == step.icon);
         }
         QCOMPARE(field("TxtMasterTglBL")->text(), QString("10-03-2024"));
@@ -277,6 +281,28 @@ private slots:
                  QString("08X"));
     }
 
+    void goodsBelongToAPosOutside08XAndDocumentsToAnOutwardOne() {
+        const struct {
+            const char* direction;
+            const char* group;
+            bool goods;
+            bool documents;
+        } cases[] = {{"Inward", "A1", true, false},
+                     {"Outward", "09E", true, true},
+                     {"Inward", "08X", false, false},
+                     {"Outward", "08X", false, false}};
+        for (const auto& c : cases) {
+            inst->exec("DELETE FROM tbldetail");
+            inst->exec("DELETE FROM tblheader");
+            storeHeader(kStoredKey, c.group, c.direction);
+            storePos(kStoredKey, "0001");
+            enterDetail();
+            const QString row = QString(c.direction) + " " + c.group;
+            QVERIFY2(field<QPushButton>("CmdBarang")->isEnabled() == c.goods, qPrintable(row));
+            QVERIFY2(field<QPushButton>("CmdPeb")->isEnabled() == c.documents, qPrintable(row));
+        }
+    }
+
     void outwardRelabelsAndListsOutwardGroups() {
         newManifest();
         auto* direction = field<QComboBox>("CmbManifest");
@@ -355,6 +381,7 @@ private slots:
             {{"TxtBongkar", "XXXXX"}, "Kode pelabuhan bongkar tidak valid"},
             {{"TxtBongkar", "IDTPP"}, "Kode pelabuhan akhir tidak valid"},
             {{"TxtAkhir", "IDTPP", "TxtJmlKemasan", "x"}, "Data jumlah kemasan tidak valid"},
+            {{"TxtJmlKemasan", "12.5"}, "Data jumlah kemasan tidak valid"},
             {{"TxtJmlKemasan", "8", "TxtBerat", ""}, "Data bruto tidak valid"},
             {{"TxtBerat", "-1"}, "Data bruto tidak valid"},
             {{"TxtBerat", "1.5", "TxtVolume", "1.2.3"}, "Data volume tidak valid"},
@@ -363,6 +390,7 @@ private slots:
             {{"TextSatuanKemasan", "ZZ"}, "Kode satuan kemasan"},
             {{"TextSatuanKemasan", "CT", "ChkPartialShipment", "1", "TxtNoPackage", "x"},
              "Data total kemasan tidak valid"},
+            {{"TxtNoPackage", "12.5"}, "Data total kemasan tidak valid"},
             {{"TxtNoPackage", "5", "TxtNoContainer", ""}, "Data total kontainer tidak valid"},
             {{"TxtNoContainer", "3"}, "Total kemasan harus lebih besar dari jumlah kemasan"},
             {{"TxtNoPackage", "8"}, "Total kontainer harus lebih besar dari part kontainer"},
@@ -409,7 +437,7 @@ private slots:
             const char* packages;
             const char* bruto;
             const char* stored; // jmlkemasan, bruto, as the numbers they are (a text adds as 0)
-        } cases[] = {{"1,200", "1,234.56785", "1200 1234.5678"}, {"1.5", "0.00015", "1.5 0.0002"}};
+        } cases[] = {{"1,200", "1,234.56785", "1200 1234.5678"}, {"15", "0.00015", "15 0.0002"}};
         for (const auto& c : cases) {
             setAll({"TxtJmlKemasan", c.packages, "TxtBerat", c.bruto});
             QVERIFY(savePos());

@@ -134,6 +134,36 @@ private slots:
         QCOMPARE(changed.count(), 1);
     }
 
+    void aPlainRewriteKeepsTheCursorAndCanBeUndone() {
+        open();
+        click("CmdNew");
+        description()->setPlainText("AB");
+        QTextCursor cursor = description()->textCursor();
+        cursor.setPosition(1);
+        description()->setTextCursor(cursor);
+        Messages::answerNext(true);
+        description()->insertPlainText(QString::fromUtf8("\u00c6"));
+        QCOMPARE(description()->textCursor().position(), 3);
+        QTest::keyClicks(description(), "X");
+        QCOMPARE(description()->toPlainText(), QString("AAEXB"));
+        Messages::answerNext(false);
+        description()->undo();
+        description()->undo();
+        QCOMPARE(description()->toPlainText(), QString::fromUtf8("A\u00c6B"));
+    }
+
+    void aPickedLineDeletedByThisClerkIsSavedAsNew() {
+        addGoods("0001", "0101", "LIVE HORSES");
+        open();
+        click("CmdNew");
+        doubleClickRow(list(), 0);
+        clickRow(list(), 0);
+        click("CmdDelete");
+        click("CmdSave");
+        QCOMPARE(shownTexts(), QStringList{"Apakah Anda akan menghapus HS ini?"});
+        QCOMPARE(stored(), QStringList{"0001 0101 LIVE HORSES"});
+    }
+
     void aRefusedOrFailedSaveKeepsTheLineOnScreen() {
         addGoods("0001", "0101", "LIVE HORSES");
         addGoods("9998", "0102", "CATTLE");

@@ -198,8 +198,7 @@ TEST_F(AirReportTextTest, AirRecapHidesContainerCountButKeepsPortWords) {
     EXPECT_EQ(report.recordSet.value(0, "kontainer_uraianbrg"), "Barang: (1)\n" + kDemoGoods);
     EXPECT_EQ(report.recordSet.value(0, "pelabuhan"),
               demoPorts("Pelabuhan", "IDCGK", "SOEKARNO-HATTA, JAKARTA"));
-    EXPECT_EQ(report.label("Label17"), "Airport Asal/Airport Bongkar");
-    EXPECT_EQ(report.label("Label5"), "Flight No");
-    EXPECT_EQ(report.label("Label11"), "AWB\nTgl. AWB");
+    expectLabels(report, {"Label3", "Nama Airlines", "Label5", "Flight No", "Label11",
+                          "AWB\nTgl. AWB", "Label17", "Airport Asal/Airport Bongkar"});
     EXPECT_EQ(report.widthsTwips.value("Text5"), 2500);
 }
