@@ -8,6 +8,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QKeySequence;
 class QLineEdit;
 class QWidget;
 
@@ -35,6 +36,9 @@ public:
     // F4 in one of the boxes named `boxes` (in the button's window) clicks `button`,
     // the lookup that fills them, when it is enabled.
     static void setLookup(QAbstractButton* button, const QStringList& boxes);
+
+    // `key` presses `button` from anywhere in its window, as the button's access key does.
+    static void addKey(QAbstractButton* button, const QKeySequence& key);
 
     // Moves the focus to the next field in tab order and selects its text.
     static void focusNext(QWidget* from);
