@@ -290,7 +290,7 @@ const std::map<QString, Command>& commands() {
               if (!refusal.isEmpty())
                   throw FlatFileError(refusal);
               FlatFile(state.Conn, values[0], state.StrJenis).CreateFlatFile(target);
-              print(stdout, "Flat file telah dibuat");
+              print(stdout, "Flat file written to " + target);
           }}},
         {"report",
          {"report detail --home DIR NODAFTAR NOPOS -o FILE.pdf\n"

@@ -64,8 +64,6 @@ bool isUnclaimedAltCharacter(const QKeyEvent* e) {
            !e->text().isEmpty() && e->text().at(0).isPrint();
 }
 
-bool finishEditing(QWidget* focused);
-
 bool handleKey(QWidget* field, QKeyEvent* e) {
     if (e->key() == Qt::Key_F4 && e->modifiers() == Qt::NoModifier)
         return openLookup(field);
@@ -122,7 +120,8 @@ bool KeyGuard::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Shortcut:
         // A button's access key first finishes the edit of the focused box, as a click does;
         // a box that refuses its text keeps the focus and the button is not pressed.
-        return qobject_cast<QAbstractButton*>(field) && !finishEditing(QApplication::focusWidget());
+        return qobject_cast<QAbstractButton*>(field) &&
+               !KeyGuard::finishEditing(QApplication::focusWidget());
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
@@ -148,7 +147,7 @@ void KeyGuard::setLookup(QAbstractButton* button, const QStringList& boxes) {
 void KeyGuard::addKey(QAbstractButton* button, const QKeySequence& key) {
     auto* shortcut = new QShortcut(key, button);
     QObject::connect(shortcut, &QShortcut::activated, button, [button] {
-        if (button->isEnabled() && finishEditing(QApplication::focusWidget()))
+        if (button->isEnabled() && KeyGuard::finishEditing(QApplication::focusWidget()))
             button->animateClick();
     });
 }
@@ -232,15 +231,15 @@ protected:
     }
 };
 
-bool finishEditing(QWidget* focused) {
+} // namespace
+
+bool KeyGuard::finishEditing(QWidget* focused) {
     if (!focused)
         return true;
     const auto* check = dynamic_cast<const LeaveCheck*>(
         focused->findChild<QObject*>(kLeaveCheckName, Qt::FindDirectChildrenOnly));
     return !check || check->checkNow();
 }
-
-} // namespace
 
 void checkOnLeaving(QLineEdit* box, std::function<bool()> check) {
     new LeaveCheck(box, std::move(check));

@@ -48,6 +48,9 @@ protected:
 
 private:
     using QObject::QObject;
+    // Runs the check `focused` has for leaving it, as a click elsewhere would; false when the
+    // box refused its text (the message shown, the box keeping the focus).
+    static bool finishEditing(QWidget* focused);
 };
 
 // Runs `check` when the user leaves `box`; a failed check takes the focus back.
