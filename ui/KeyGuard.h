@@ -21,7 +21,8 @@ inline const QString kLockedMessage = QStringLiteral(
 // (and selects its text) except in the multi-line fields, letters typed into
 // text boxes become capitals, typing into a locked box only shows
 // kLockedMessage, and F4 opens the lookup of a box that has one. Locked combo
-// boxes refuse every change.
+// boxes refuse every change. Alt with a letter no access key takes types nothing,
+// and a button's access key first finishes the edit of the focused box.
 class KeyGuard : public QObject {
     Q_OBJECT
 public:
