@@ -1,5 +1,6 @@
 #include "FrmAbout.h"
 
+#include "Installation.h"
 #include "ProgramVersion.h"
 
 #include <QDir>
@@ -36,7 +37,7 @@ FrmAbout::FrmAbout(const QString& programFolder, QWidget* parent) : QDialog(pare
     auto* notes = new QPlainTextEdit(this);
     notes->setObjectName("TxtNotes");
     notes->setReadOnly(true);
-    notes->setPlainText(readNotes(QDir(programFolder).filePath("About.INI")));
+    notes->setPlainText(readNotes(QDir(programFolder).filePath(kAboutFileName)));
     auto* close = new QPushButton("&Close", this);
     close->setObjectName("CmdClose");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -5,6 +5,7 @@
 #include "CommandKeys.h"
 #include "DatabaseBackup.h"
 #include "FlatFileImportCommand.h"
+#include "FormHelpers.h"
 #include "FrmAbout.h"
 #include "FrmGenerate.h"
 #include "FrmHeader.h"
@@ -88,24 +89,24 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& key, const QString& 
 }
 
 void MainWindow::buildMenus() {
-    // The mnemonics open the menus with Alt+F, Alt+R and Alt+A.
+    // The mnemonics open the menus with Alt+F, Alt+R and Alt+A; each item has its own letter.
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnFile");
-    addCommand(file, "new", "mnNew", "New", QKeySequence("Ctrl+N"), "New");
-    addCommand(file, "save", "mnSave", "Save", QKeySequence("Ctrl+S"), "Save");
-    addCommand(file, "edit", "mnEdit", "Edit", QKeySequence("Ctrl+E"), "Edit");
-    addCommand(file, "open", "mnopen", "Open", QKeySequence("Ctrl+O"), "Open");
-    addCommand(file, "delete", "mnDelete", "Delete", QKeySequence("Ctrl+D"), "Delete");
-    addCommand(file, "undo", "mnUndo", "Undo", QKeySequence("Ctrl+U"), "Undo");
+    addCommand(file, "new", "mnNew", "&New", QKeySequence("Ctrl+N"), "New");
+    addCommand(file, "save", "mnSave", "&Save", QKeySequence("Ctrl+S"), "Save");
+    addCommand(file, "edit", "mnEdit", "&Edit", QKeySequence("Ctrl+E"), "Edit");
+    addCommand(file, "open", "mnopen", "&Open", QKeySequence("Ctrl+O"), "Open");
+    addCommand(file, "delete", "mnDelete", "&Delete", QKeySequence("Ctrl+D"), "Delete");
+    addCommand(file, "undo", "mnUndo", "&Undo", QKeySequence("Ctrl+U"), "Undo");
     file->addSeparator()->setObjectName("mnsep1");
-    QAction* search = file->addAction("Search Dokumen", this, [this] { openGenerate(true); });
+    QAction* search = file->addAction("Sea&rch Dokumen", this, [this] { openGenerate(true); });
     search->setObjectName("mnSearch");
     search->setShortcut(QKeySequence("Ctrl+F"));
-    addCommand(file, "generate", "mnGenerate", "Generate", QKeySequence("Ctrl+G"),
+    addCommand(file, "generate", "mnGenerate", "&Generate", QKeySequence("Ctrl+G"),
                "Generate Flat File");
-    file->addAction("Profile Perusahaan", this, &MainWindow::openProfile)
+    file->addAction("&Profile Perusahaan", this, &MainWindow::openProfile)
         ->setObjectName("mnprofile");
-    file->addAction("Setting Aplikasi", this,
+    file->addAction("Se&tting Aplikasi", this,
                     [this] { FrmSetting(m_state.iniPath(), this).exec(); })
         ->setObjectName("mnSetting");
     // An imported manifest is shown as if it had been searched for.
@@ -116,19 +117,19 @@ void MainWindow::buildMenus() {
                 openFromSearch(key);
         };
     };
-    file->addAction("Import Flat File...", this, importing(ImportFlatFile))
+    file->addAction("&Import Flat File...", this, importing(ImportFlatFile))
         ->setObjectName("mnImportFlatFile");
-    file->addAction("Import Spreadsheet...", this, importing(ImportSpreadsheet))
+    file->addAction("I&mport Spreadsheet...", this, importing(ImportSpreadsheet))
         ->setObjectName("mnImportSpreadsheet");
-    file->addAction("Backup Database...", this, &MainWindow::backupDatabase)
+    file->addAction("&Backup Database...", this, &MainWindow::backupDatabase)
         ->setObjectName("mnBackup");
-    addCommand(file, "exit", "mnExit", "Exit", QKeySequence("Ctrl+Q"), "Exit");
+    addCommand(file, "exit", "mnExit", "E&xit", QKeySequence("Ctrl+Q"), "Exit");
 
     QMenu* ref = menuBar()->addMenu("&Referensi");
     ref->setObjectName("mnRef");
-    m_kapalMenu = ref->addAction("Kapal", this, [this] { FrmKapal(m_state, this).exec(); });
+    m_kapalMenu = ref->addAction("&Kapal", this, [this] { FrmKapal(m_state, this).exec(); });
     m_kapalMenu->setObjectName("mnKapal");
-    ref->addAction("Parties", this, [this] { FrmParties(m_state, this).exec(); })
+    ref->addAction("&Parties", this, [this] { FrmParties(m_state, this).exec(); })
         ->setObjectName("mnParties");
 
     QAction* about = menuBar()->addAction("&About");
@@ -207,17 +208,20 @@ void MainWindow::buildToolBars() {
 
     m_tb2 = addToolBar("TB2");
     m_tb2->setObjectName("TB2");
+    // Alt with Home, PgUp, PgDn or End means nothing to a text box, so it moves from any field.
     const struct {
         const char* key;
         const char* tip;
         QStyle::StandardPixmap icon;
-    } moves[] = {{"first", "First Record", QStyle::SP_MediaSkipBackward},
-                 {"prev", "Previous Record", QStyle::SP_MediaSeekBackward},
-                 {"next", "Next Record", QStyle::SP_MediaSeekForward},
-                 {"last", "Last Record", QStyle::SP_MediaSkipForward}};
+        Qt::Key shortcut;
+    } moves[] = {{"first", "First Record", QStyle::SP_MediaSkipBackward, Qt::Key_Home},
+                 {"prev", "Previous Record", QStyle::SP_MediaSeekBackward, Qt::Key_PageUp},
+                 {"next", "Next Record", QStyle::SP_MediaSeekForward, Qt::Key_PageDown},
+                 {"last", "Last Record", QStyle::SP_MediaSkipForward, Qt::Key_End}};
     for (const auto& move : moves) {
         QAction* action = m_tb2->addAction(style()->standardIcon(move.icon), move.tip);
         action->setObjectName(move.key);
+        setKeys(action, {QKeySequence(Qt::AltModifier | move.shortcut)});
         const QString key = QString::fromLatin1(move.key);
         connect(action, &QAction::triggered, this, [this, key] { onNavigationClicked(key); });
     }
@@ -225,7 +229,7 @@ void MainWindow::buildToolBars() {
 
 void MainWindow::SetCaption() {
     setWindowTitle(CaptionText(m_state.StrJenis, m_state.StrVersion));
-    m_kapalMenu->setText(m_state.StrJenis == "1" ? "Airlines" : "Kapal");
+    m_kapalMenu->setText(m_state.StrJenis == "1" ? "&Airlines" : "&Kapal");
 }
 
 void MainWindow::setUserName(const QString& userName) {

@@ -1,6 +1,7 @@
 // vastrel: the manifest entry application.
 
 #include "CoreDumps.h"
+#include "IndonesianTexts.h"
 #include "Launcher.h"
 #include "ProgramVersion.h"
 #include "StartUp.h"
@@ -34,6 +35,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     app.setApplicationName("Vastrel");
     app.setQuitOnLastWindowClosed(false);
+    installIndonesianTexts(app);
     // A folder the user named keeps its plain refusal when empty; where the program
     // looks by itself (started from the desktop menu) it offers to create an installation.
     Launcher launcher(

@@ -16,7 +16,7 @@ void insertAll(Database& db, const QString& sql, Rows rows) {
         db.exec(sql, row);
 }
 
-void addReferences(Database& db) {
+void addReferences(Database& db, bool air) {
     insertAll(db, QStringLiteral("INSERT INTO tblpelabuhan (kdport, nmport) VALUES (?, ?)"),
               {{"IDTPP", "TANJUNG PRIOK, JAKARTA"},
                {"IDSUB", "TANJUNG PERAK, SURABAYA"},
@@ -67,8 +67,11 @@ void addReferences(Database& db) {
                {"620342", "MEN'S TROUSERS OF COTTON"},
                {"940360", "WOODEN FURNITURE"},
                {"300490", "MEDICAMENTS, PUT UP IN MEASURED DOSES"}});
+    // The carriers the installation's kind offers: airlines for air, vessels for sea.
+    const Rows airlines = {{"GARUDA INDONESIA"}, {"SINGAPORE AIRLINES"}, {"CATHAY PACIFIC"}};
+    const Rows vessels = {{"SEA BREEZE"}, {"OCEAN STAR"}, {"MERATUS JAYA"}};
     insertAll(db, QStringLiteral("INSERT INTO tblkapal (nmkapal) VALUES (?)"),
-              {{"SEA BREEZE"}, {"OCEAN STAR"}, {"MERATUS JAYA"}, {"GARUDA INDONESIA"}});
+              air ? airlines : vessels);
     insertAll(
         db,
         QStringLiteral(
@@ -111,7 +114,7 @@ void addManifest(Database& db, bool air) {
 
 void addDemoData(Database& db, bool air) {
     Transaction tx(db);
-    addReferences(db);
+    addReferences(db, air);
     db.exec(QStringLiteral("INSERT INTO tblsetting (nama, inisial, alamat, notelp, fax, "
                            "jenis_manifest, nodaftarauto) VALUES ('PT VASTREL DEMO', 'VST', "
                            "'JL ENGGANO 12, TANJUNG PRIOK, JAKARTA', '021-4301234', '021-4301235', "

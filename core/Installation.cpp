@@ -6,6 +6,7 @@
 #include "ManifestIni.h"
 #include "PasswordChange.h"
 #include "PasswordHash.h"
+#include "ProgramVersion.h"
 #include "Schema.h"
 #include "StartUp.h"
 #include "UserError.h"
@@ -118,6 +119,28 @@ void refuseOnServer(const AppState& state, const char* what) {
                  .arg(withoutPassword(state.StrDbName), QLatin1String(what)));
 }
 
+QStringList initInFile(const InitOptions& options, const QString& dbPath, const QString& iniPath,
+                       const QByteArray& ini) {
+    try {
+        Database db = Database::create(dbPath, options.password);
+        fillNewDatabase(db, options);
+        db.close();
+        writeFileDurably(iniPath, ini, FileAccess::OwnerOnly);
+    } catch (const std::runtime_error&) {
+        QFile::remove(dbPath);
+        throw;
+    }
+    return {};
+}
+
+// About shows the version history of About.INI; a new installation starts it, and keeps
+// the one a program folder already ships.
+void writeFirstAboutNotes(const QString& path) {
+    if (!QFile::exists(path))
+        writeFileDurably(path, QByteArray(kProgramVersion) + " Instalasi baru\r\n",
+                         FileAccess::Shared);
+}
+
 } // namespace
 
 QStringList initInstallation(const InitOptions& options) {
@@ -143,18 +166,11 @@ QStringList initInstallation(const InitOptions& options) {
         databaseValuesLine(options.server.isEmpty() ? kDefaultDbFileName : options.server,
                            options.password) +
         "[MANIFEST]\r\nJENIS=" + (options.air ? "1" : "0") + "\r\nVERSION=1.0\r\n";
-    if (!options.server.isEmpty())
-        return initOnServer(options, iniPath, ini);
-    try {
-        Database db = Database::create(dbPath, options.password);
-        fillNewDatabase(db, options);
-        db.close();
-        writeFileDurably(iniPath, ini, FileAccess::OwnerOnly);
-    } catch (const std::runtime_error&) {
-        QFile::remove(dbPath);
-        throw;
-    }
-    return {};
+    const QStringList warnings = options.server.isEmpty()
+                                     ? initInFile(options, dbPath, iniPath, ini)
+                                     : initOnServer(options, iniPath, ini);
+    writeFirstAboutNotes(dir.filePath(kAboutFileName));
+    return warnings;
 }
 
 AppState connectInstallation(const QString& folder, QString* notes) {

@@ -10,6 +10,8 @@
 namespace vastrel {
 
 inline const QString kDefaultDbFileName = QStringLiteral("manifest.db");
+// The version history that About shows, in the installation's folder.
+inline const QString kAboutFileName = QStringLiteral("About.INI");
 
 struct InitOptions {
     QString folder;
@@ -25,10 +27,10 @@ struct InitOptions {
 
 // Creates an installation: MANIFEST.INI naming the database and holding its
 // enciphered password, and the encrypted database with every table, both readable
-// by their owner only; with a server, the tables in its (empty) database instead. Refuses a folder
-// that already holds either file, and a server URI that holds a password. Throws DbError,
-// UserError or FileWriteError with the reason, leaving no file behind. Returns warnings for the
-// administrator (in English): a server role that is a superuser.
+// by their owner only, and About.INI unless the folder has one; with a server, the tables in its
+// (empty) database instead. Refuses a folder that already holds either file, and a server URI that
+// holds a password. Throws DbError, UserError or FileWriteError with the reason, leaving no file
+// behind. Returns warnings for the administrator (in English): a server role that is a superuser.
 QStringList initInstallation(const InitOptions& options);
 
 // The installation's state as the program starts it: connection, manifest kind and

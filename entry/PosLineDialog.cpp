@@ -58,6 +58,7 @@ PosLineDialog::PosLineDialog(AppState& state, const PosKey& key, Layout layout, 
     page->addLayout(commands);
     CmdNew = addCommand(commands, "CmdNew", "&New");
     CmdSave = addCommand(commands, "CmdSave", "&Save");
+    KeyGuard::addKey(CmdSave, QKeySequence::Save);
     CmdDelete = addCommand(commands, "CmdDelete", "&Delete");
     CmdClose = addCommand(commands, "CmdClose", "&Close");
     commands->addStretch();

@@ -1,5 +1,6 @@
 #include "ReportPreview.h"
 
+#include "FormHelpers.h"
 #include "Messages.h"
 #include "ReportError.h"
 
@@ -24,10 +25,12 @@ ReportPreview::ReportPreview(BandedReport report, const QString& caption, const 
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &ReportPreview::paint);
 
     auto* tools = new QToolBar(this);
-    connect(addTool(tools, "ActPrint", tr("&Print")), &QAction::triggered, this,
-            &ReportPreview::print);
-    connect(addTool(tools, "ActSavePdf", tr("Save as &PDF")), &QAction::triggered, this,
-            &ReportPreview::savePdf);
+    QAction* print = addTool(tools, "ActPrint", tr("&Print"));
+    setKeys(print, {QKeySequence::Print});
+    connect(print, &QAction::triggered, this, &ReportPreview::print);
+    QAction* savePdf = addTool(tools, "ActSavePdf", tr("Save as &PDF"));
+    setKeys(savePdf, {QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::ALT | Qt::Key_S)});
+    connect(savePdf, &QAction::triggered, this, &ReportPreview::savePdf);
     tools->addSeparator();
     connect(addTool(tools, "ActZoomIn", tr("Zoom &In")), &QAction::triggered, m_preview,
             [this] { m_preview->zoomIn(); });

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -21,6 +22,9 @@
 namespace vastrel {
 
 namespace {
+
+// How long the clerk pauses typing before the list follows the search text.
+constexpr int kTypingPauseMs = 300;
 
 // A caption that may read differently on an air installation.
 struct KindText {
@@ -141,7 +145,7 @@ FrmFind::FrmFind(AppState& state, QWidget* caller, QWidget* parent)
       m_topNote(new QLabel(QStringLiteral("View top 100 record"), this)),
       m_find(new QLineEdit(this)),
       m_findButton(commandButton(QStringLiteral("CmdFind"), QStringLiteral("&Search"), this)),
-      m_list(new QTableView(this)) {
+      m_list(new QTableView(this)), m_typingPause(new QTimer(this)) {
     setObjectName(QStringLiteral("FrmFind"));
     setWindowTitle(QStringLiteral("Referensi"));
     resize(620, 460);
@@ -170,6 +174,12 @@ FrmFind::FrmFind(AppState& state, QWidget* caller, QWidget* parent)
 
     connect(m_findButton, &QPushButton::clicked, this, &FrmFind::CmdFind_Click);
     connect(m_find, &QLineEdit::returnPressed, this, &FrmFind::CmdFind_Click);
+    // The list follows the typing once the clerk pauses, not at every letter.
+    m_typingPause->setObjectName(QStringLiteral("TypingPause"));
+    m_typingPause->setSingleShot(true);
+    m_typingPause->setInterval(kTypingPauseMs);
+    connect(m_find, &QLineEdit::textEdited, m_typingPause, qOverload<>(&QTimer::start));
+    connect(m_typingPause, &QTimer::timeout, this, &FrmFind::CmdFind_Click);
     connect(m_list, &QTableView::doubleClicked, this, &FrmFind::LvFind_DblClick);
     // From the keyboard: type in the search box, Down into the list, Enter picks the row.
     m_find->installEventFilter(this);
@@ -181,6 +191,8 @@ bool FrmFind::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == m_find && key->key() == Qt::Key_Down && m_typingPause->isActive())
+        CmdFind_Click(); // the list shows what was typed before the clerk moves into it
     if (watched == m_find && key->key() == Qt::Key_Down && m_model.rowCount() > 0) {
         m_list->setFocus();
         if (!m_list->currentIndex().isValid())
@@ -223,6 +235,7 @@ void FrmFind::ShowQuery(const QString& moduleName, bool inForm) {
 }
 
 void FrmFind::CmdFind_Click() {
+    m_typingPause->stop();
     m_topNote->hide();
     ShowQuery(m_moduleName, true);
 }

@@ -11,12 +11,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
 
 namespace vastrel {
 
 // The lookup dialog: lists the rows of one reference table for a module key
 // ("kapal", "hs", "pelabuhanasal", "partiesshiper", "kpbc1", ...), searches
-// them by name, and a double-click (or Enter on a row) copies the row into the
+// them by name as the clerk types, and a double-click (or Enter on a row) copies the row into the
 // boxes of the screen that opened it.
 class FrmFind : public QDialog {
     Q_OBJECT
@@ -48,6 +49,7 @@ private:
     QLineEdit* m_find;
     QPushButton* m_findButton;
     QTableView* m_list;
+    QTimer* m_typingPause;
 };
 
 // Lets F4 in a box the lookup `moduleName` fills click `button`, which opens that lookup.

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+    qt6-base-dev qt6-qpa-plugins qt6-l10n-tools libgl-dev fonts-dejavu-core
     libsqlcipher-dev sqlcipher libssl-dev
     postgresql libpq-dev
     libxlsxwriter-dev libzip-dev

@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "RowSetModel.h"
 
+#include <QAction>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -117,7 +118,16 @@ QPushButton* commandButton(const QString& name, const QString& caption, QWidget*
 
 int selectedRow(const QTableView* list) {
     const QModelIndexList rows = list->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    if (!rows.isEmpty())
+        return rows.first().row();
+    // The row the keyboard stands on counts as picked while the list has the focus.
+    return list->hasFocus() && list->currentIndex().isValid() ? list->currentIndex().row() : -1;
+}
+
+void setKeys(QAction* action, const QList<QKeySequence>& keys) {
+    action->setShortcuts(keys);
+    action->setToolTip(action->toolTip() + " (" + keys.first().toString(QKeySequence::NativeText) +
+                       ")");
 }
 
 void showDbError(QWidget* parent, const DbError& error) {

@@ -2,8 +2,11 @@
 
 #include <functional>
 
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 
+class QAction;
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
@@ -39,8 +42,12 @@ QPlainTextEdit* multiLineBox(const QString& name, int maxLength, int lines, QWid
 // A push button that Enter in a text box of its dialog does not press.
 QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
 
-// The row selected in a report list, or -1.
+// The row selected in a report list, else the row the keyboard stands on while the list has
+// the focus, or -1.
 int selectedRow(const QTableView* list);
+
+// Gives `action` its keys and names the first of them in its tool tip.
+void setKeys(QAction* action, const QList<QKeySequence>& keys);
 
 // Tells the user why a statement failed.
 void showDbError(QWidget* parent, const DbError& error);

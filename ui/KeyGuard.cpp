@@ -4,11 +4,13 @@
 #include "Messages.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QTimer>
 
 namespace vastrel {
@@ -56,6 +58,12 @@ bool openLookup(QWidget* field) {
     return false;
 }
 
+// Alt with a character that no access key took: it types nothing.
+bool isUnclaimedAltCharacter(const QKeyEvent* e) {
+    return (e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier) &&
+           !e->text().isEmpty() && e->text().at(0).isPrint();
+}
+
 bool handleKey(QWidget* field, QKeyEvent* e) {
     if (e->key() == Qt::Key_F4 && e->modifiers() == Qt::NoModifier)
         return openLookup(field);
@@ -70,6 +78,8 @@ bool handleKey(QWidget* field, QKeyEvent* e) {
         KeyGuard::focusNext(field);
         return true;
     }
+    if (isUnclaimedAltCharacter(e))
+        return true;
     if (qobject_cast<QComboBox*>(field) && KeyGuard::isLocked(field))
         return e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab;
     if (!isTextBox(field) || !typesCharacter(e))
@@ -107,6 +117,11 @@ bool KeyGuard::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
         return handleKey(field, static_cast<QKeyEvent*>(event));
+    case QEvent::Shortcut:
+        // A button's access key first finishes the edit of the focused box, as a click does;
+        // a box that refuses its text keeps the focus and the button is not pressed.
+        return qobject_cast<QAbstractButton*>(field) &&
+               !KeyGuard::finishEditing(QApplication::focusWidget());
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
@@ -127,6 +142,14 @@ void KeyGuard::setLocked(QWidget* field, bool locked) {
 
 void KeyGuard::setLookup(QAbstractButton* button, const QStringList& boxes) {
     button->setProperty(kLookupBoxesProperty, boxes);
+}
+
+void KeyGuard::addKey(QAbstractButton* button, const QKeySequence& key) {
+    auto* shortcut = new QShortcut(key, button);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled() && KeyGuard::finishEditing(QApplication::focusWidget()))
+            button->animateClick();
+    });
 }
 
 bool KeyGuard::isLocked(const QWidget* field) {
@@ -161,12 +184,18 @@ void KeyGuard::focusNext(QWidget* from) {
 
 namespace {
 
+const char* kLeaveCheckName = "vastrelLeaveCheck";
+
 class LeaveCheck : public QObject {
 public:
     LeaveCheck(QLineEdit* box, std::function<bool()> check)
         : QObject(box), m_box(box), m_check(std::move(check)) {
+        setObjectName(kLeaveCheckName);
         box->installEventFilter(this);
     }
+
+    // Runs the check of an editable box now; false when the box refused its text.
+    bool checkNow() const { return m_box->isReadOnly() || !m_box->isEnabled() || m_check(); }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -203,6 +232,14 @@ protected:
 };
 
 } // namespace
+
+bool KeyGuard::finishEditing(QWidget* focused) {
+    if (!focused)
+        return true;
+    const auto* check = dynamic_cast<const LeaveCheck*>(
+        focused->findChild<QObject*>(kLeaveCheckName, Qt::FindDirectChildrenOnly));
+    return !check || check->checkNow();
+}
 
 void checkOnLeaving(QLineEdit* box, std::function<bool()> check) {
     new LeaveCheck(box, std::move(check));

@@ -8,6 +8,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QKeySequence;
 class QLineEdit;
 class QWidget;
 
@@ -20,7 +21,8 @@ inline const QString kLockedMessage = QStringLiteral(
 // (and selects its text) except in the multi-line fields, letters typed into
 // text boxes become capitals, typing into a locked box only shows
 // kLockedMessage, and F4 opens the lookup of a box that has one. Locked combo
-// boxes refuse every change.
+// boxes refuse every change. Alt with a letter no access key takes types nothing,
+// and a button's access key first finishes the edit of the focused box.
 class KeyGuard : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +38,9 @@ public:
     // the lookup that fills them, when it is enabled.
     static void setLookup(QAbstractButton* button, const QStringList& boxes);
 
+    // `key` presses `button` from anywhere in its window, as the button's access key does.
+    static void addKey(QAbstractButton* button, const QKeySequence& key);
+
     // Moves the focus to the next field in tab order and selects its text.
     static void focusNext(QWidget* from);
 
@@ -44,6 +49,9 @@ protected:
 
 private:
     using QObject::QObject;
+    // Runs the check `focused` has for leaving it, as a click elsewhere would; false when the
+    // box refused its text (the message shown, the box keeping the focus).
+    static bool finishEditing(QWidget* focused);
 };
 
 // Runs `check` when the user leaves `box`; a failed check takes the focus back.

@@ -2,7 +2,9 @@
 
 #include "UserError.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QQueue>
 
@@ -34,6 +36,25 @@ QMessageBox::Icon boxIcon(Messages::Icon icon) {
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+// The folder of the file chosen last, where the next file dialog starts.
+QString& lastFolder() {
+    static QString folder;
+    return folder;
+}
+
+// The proposed file name in the folder used last; as proposed before any file was chosen.
+QString startingPath(const QString& proposed) {
+    if (lastFolder().isEmpty())
+        return proposed;
+    return QDir(lastFolder()).filePath(QFileInfo(proposed).fileName());
+}
+
+QString remembered(const QString& chosen) {
+    if (!chosen.isEmpty())
+        lastFolder() = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 // A file dialog while recording: logged with its proposed name, answered with the next
@@ -79,19 +100,22 @@ bool Messages::ask(QWidget* parent, const QString& text, const QString& title, I
 
 QString Messages::saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                const QString& filter) {
+    const QString start = startingPath(proposed);
     if (recorder().on)
-        return recordedFileName(caption, proposed);
-    return QFileDialog::getSaveFileName(parent, caption, proposed, filter);
+        return remembered(recordedFileName(caption, start));
+    return remembered(QFileDialog::getSaveFileName(parent, caption, start, filter));
 }
 
 QString Messages::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    const QString start = startingPath(QString());
     if (recorder().on)
-        return recordedFileName(caption, QString());
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+        return remembered(recordedFileName(caption, start));
+    return remembered(QFileDialog::getOpenFileName(parent, caption, start, filter));
 }
 
 void Messages::startRecording() {
     recorder() = Recorder{};
+    lastFolder().clear(); // each recording starts as a fresh program
     recorder().on = true;
 }
 

@@ -37,6 +37,7 @@ public:
     // A Yes/No question; true for Yes.
     static bool ask(QWidget* parent, const QString& text, const QString& title = kInformation,
                     Icon icon = Icon::Question);
+    // File dialogs start in the folder of the file chosen last, once there is one.
     // A save dialog; empty when cancelled.
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                 const QString& filter);

@@ -112,6 +112,8 @@ void showAsReportList(QTableView* view, RowSetModel* model) {
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrows move within it.
+    view->setTabKeyNavigation(false);
     view->setWordWrap(false);
     view->setShowGrid(false);
     view->setAlternatingRowColors(true);

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "UserError.h"
 
+#include <QDir>
 #include <QProcess>
 
 using namespace vastrel;
@@ -48,6 +49,29 @@ TEST_F(AdminTest, DemoInstallationStartsAtLoginWithAReadyManifest) {
         << "a folder with an installation is refused";
 }
 
+TEST_F(AdminTest, ANewInstallationHasAboutNotesAndTheCarriersOfItsKind) {
+    const struct {
+        bool air;
+        const char* carriers;
+    } kinds[] = {{false, "MERATUS JAYA|OCEAN STAR|SEA BREEZE"},
+                 {true, "CATHAY PACIFIC|GARUDA INDONESIA|SINGAPORE AIRLINES"}};
+    for (const auto& kind : kinds) {
+        const QString home = kind.air ? "air" : "sea";
+        initInstallation({path(home), kTestPassword, kind.air, true});
+        EXPECT_TRUE(readFile(home + "/About.INI").endsWith(" Instalasi baru\r\n"));
+        Database db = openInstallation(path(home));
+        QStringList carriers;
+        const RowSet rows = db.query("SELECT nmkapal FROM tblkapal ORDER BY nmkapal");
+        for (int row = 0; row < rows.recordCount(); ++row)
+            carriers << rows.row(row).value(0).toString();
+        EXPECT_EQ(carriers.join('|'), kind.carriers);
+    }
+    QDir(folder()).mkdir("own");
+    writeFile("own/About.INI", "2.0 kept\r\n");
+    initInstallation({path("own"), kTestPassword, false, false});
+    EXPECT_EQ(readFile("own/About.INI"), "2.0 kept\r\n") << "a shipped history is kept";
+}
+
 TEST_F(AdminTest, UsersAreHashedAndUnique) {
     Database db = openInstallation(folder());
     addUser(db, "clerk", "Pa55");
@@ -60,7 +84,7 @@ TEST_F(AdminTest, UsersAreHashedAndUnique) {
 
 TEST_F(AdminTest, ImportLoadsAllRowsWithQuotedValues) {
     import("tblkapal", "\xEF\xBB\xBFNMKAPAL\r\n\"O'NEIL, \"\"THE\"\" SHIP\"\r\nKM BARU\r\n");
-    EXPECT_EQ(count("tblkapal"), 6);
+    EXPECT_EQ(count("tblkapal"), 5);
     import("tblkapal", "NMKAPAL\nCAF\xC9\n", CsvEncoding::Windows1252);
     import("tblGrup", "kdgrup,urkdgrup,inward,outward,adadetil\n12X,TEST,-1,0,9\n");
     EXPECT_EQ(openInstallation(folder())

@@ -209,8 +209,9 @@ TEST_F(FlatFileImportTest, AdminChecksAndImportsAFile) {
     };
     const QString file = path("demo.txt");
     const QString key = QString::fromLatin1(kDemoManifestKey);
-    ASSERT_EQ(admin({"flatfile", "--home", path("home"), key, "-o", file}), 0);
     QString out;
+    ASSERT_EQ(admin({"flatfile", "--home", path("home"), key, "-o", file}, &out), 0);
+    EXPECT_EQ(out, "Flat file written to " + file + " (filing 1)\n");
     EXPECT_EQ(admin({"check", file}, &out), 0);
     EXPECT_EQ(out, file + ": sea, inward: 1 POS, 1 goods line, 1 container, 0 documents\n");
     EXPECT_EQ(admin({"import-flatfile", "--home", path("home"), file, "--into", key}, &out), 0);

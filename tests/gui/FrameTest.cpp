@@ -91,7 +91,7 @@ private slots:
     }
 
     void aboutShowsEveryLineOrSaysTheFileIsMissing() {
-        QVERIFY(FrmAbout::readNotes(dir.filePath("About.INI")).contains("About.INI"));
+        QVERIFY(FrmAbout::readNotes(dir.filePath("elsewhere/About.INI")).contains("About.INI"));
         writeFile("About.INI", "1.0 first\r\n1.1 second\nthird");
         FrmAbout about(dir.path());
         QCOMPARE(child<QPlainTextEdit>(&about, "TxtNotes")->toPlainText(),

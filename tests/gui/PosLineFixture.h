@@ -33,6 +33,7 @@ protected:
     void open(const QString& nopos = "0001") {
         screen = std::make_unique<Screen>(f->state, f->pos(nopos));
         screen->show();
+        screen->activateWindow(); // a desktop without a window manager activates nothing itself
         QVERIFY(QTest::qWaitForWindowActive(screen.get()));
         Messages::takeLog();
     }

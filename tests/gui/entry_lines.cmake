@@ -9,3 +9,6 @@ add_gui_test(container_screen_test BOTH_ENGINES SOURCES ContainerScreenTest.cpp 
     LIBS vastrel_entry)
 add_gui_test(document_screen_test BOTH_ENGINES SOURCES DocumentScreenTest.cpp ${POS_LINE_FIXTURE}
     LIBS vastrel_entry)
+# The keys of those screens under a real X server.
+add_gui_test(desktop_dialog_keys_test DESKTOP SOURCES DesktopDialogKeysTest.cpp ${POS_LINE_FIXTURE}
+    LIBS vastrel_entry)
