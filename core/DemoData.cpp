@@ -16,6 +16,15 @@ void insertAll(Database& db, const QString& sql, Rows rows) {
         db.exec(sql, row);
 }
 
+// Adds the code-and-name rows whose code the table (filled from a pack) does not hold yet.
+void addMissingCodes(Database& db, const QString& table, const QString& code, const QString& name,
+                     Rows rows) {
+    const QString sql = "INSERT INTO " + table + " (" + code + ", " + name + ") SELECT ?, ? " +
+                        "WHERE NOT EXISTS (SELECT 1 FROM " + table + " WHERE " + code + " = ?)";
+    for (const Params& row : rows)
+        db.exec(sql, {row[0], row[1], row[0]});
+}
+
 void addReferences(Database& db) {
     insertAll(db, QStringLiteral("INSERT INTO tblpelabuhan (kdport, nmport) VALUES (?, ?)"),
               {{"IDTPP", "TANJUNG PRIOK, JAKARTA"},
@@ -30,7 +39,7 @@ void addReferences(Database& db) {
                {"HKHKG", "HONG KONG"},
                {"JPTYO", "TOKYO"},
                {"NLRTM", "ROTTERDAM"}});
-    insertAll(db, QStringLiteral("INSERT INTO tblkemasan (kdedi, uredi) VALUES (?, ?)"),
+    addMissingCodes(db, QStringLiteral("tblkemasan"), QStringLiteral("kdedi"), QStringLiteral("uredi"),
               {{"PK", "PACKAGE"},
                {"CT", "CARTON"},
                {"BG", "BAG"},
@@ -56,7 +65,7 @@ void addReferences(Database& db) {
                {"050100", "KPPBC SOEKARNO-HATTA"},
                {"070100", "KPPBC TANJUNG PERAK"},
                {"123400", "KPPBC CONTOH"}});
-    insertAll(db, QStringLiteral("INSERT INTO tbl_hs (hs, description) VALUES (?, ?)"),
+    addMissingCodes(db, QStringLiteral("tbl_hs"), QStringLiteral("hs"), QStringLiteral("description"),
               {{"847130", "PORTABLE COMPUTERS, WEIGHING NOT MORE THAN 10 KG"},
                {"851712", "TELEPHONES FOR CELLULAR NETWORKS"},
                {"640299", "OTHER FOOTWEAR WITH RUBBER OR PLASTIC SOLES"},

@@ -76,6 +76,9 @@ const std::vector<Table>& tables() {
          {"sha256"},
          {},
          2},
+        // Where each reference table's rows came from, for the administrator.
+        {"tblrefsource", "reftable" TXT " NOT NULL PRIMARY KEY, source" TXT ", loadedat" TXT, {},
+         {}, 3},
     };
     return all;
 }
