@@ -90,6 +90,14 @@ QString Messages::openFileName(QWidget* parent, const QString& caption, const QS
     return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
 }
 
+QStringList Messages::openFileNames(QWidget* parent, const QString& caption,
+                                    const QString& filter) {
+    if (!recorder().on)
+        return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+    recordedFileName(caption, QString());
+    return std::exchange(recorder().fileNames, {});
+}
+
 void Messages::startRecording() {
     recorder() = Recorder{};
     recorder().on = true;
