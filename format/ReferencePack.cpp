@@ -71,10 +71,12 @@ ReferenceContent readReferenceFile(const ReferenceTable& table, const QString& p
 }
 
 QString shippedPackFolder() {
-    const QDir program(QCoreApplication::applicationDirPath());
-    for (const QString& candidate :
-         {program.filePath(QStringLiteral("../share/vastrel/reference")),
-          QStringLiteral(VASTREL_BUILD_REFERENCE_DIR)}) {
+    QStringList candidates;
+    if (QCoreApplication::instance())
+        candidates << QDir(QCoreApplication::applicationDirPath())
+                          .filePath(QStringLiteral("../share/vastrel/reference"));
+    candidates << QStringLiteral(VASTREL_BUILD_REFERENCE_DIR);
+    for (const QString& candidate : candidates) {
         if (QFileInfo::exists(QDir(candidate).filePath(kPackageKinds)))
             return QDir::cleanPath(candidate);
     }
