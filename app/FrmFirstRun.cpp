@@ -122,9 +122,12 @@ bool FrmFirstRun::entriesComplete() {
 }
 
 void FrmFirstRun::create() {
-    InitOptions options{m_folder,           m_dbPassword->text().toStdString(),
-                        !m_laut->isChecked(), m_demo->isChecked(),
-                        m_user->text().trimmed(), m_userPassword->text()};
+    InitOptions options{m_folder,
+                        m_dbPassword->text().toStdString(),
+                        !m_laut->isChecked(),
+                        m_demo->isChecked(),
+                        m_user->text().trimmed(),
+                        m_userPassword->text()};
     if (!m_reference->isChecked()) {
         initInstallation(options);
         return;

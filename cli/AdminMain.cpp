@@ -53,7 +53,7 @@ void print(FILE* out, const QString& text) {
 // otherwise be taken for another's value or ignored); `unknown` names it.
 bool splitArguments(const QStringList& args, QStringList* values, QStringList* options,
                     QString* unknown) {
-    static const QStringList flags = {"--demo", "--help",         "--password-stdin",
+    static const QStringList flags = {"--demo",  "--help",         "--password-stdin",
                                       "--again", "--no-reference", "--all"};
     static const QStringList valued = {"--home",   "--into", "--kind", "--encoding", "--password",
                                        "--server", "--from", "--to",   "-o"};
@@ -244,10 +244,8 @@ void printReferenceStatus(const QStringList&, const QStringList& options) {
         const QString source = table.source.isEmpty()
                                    ? (table.rows == 0 ? QStringLiteral("empty") : "not recorded")
                                    : table.source + " (" + table.loadedAt + " UTC)";
-        print(stdout, QStringLiteral("%1 %2 rows  %3")
-                          .arg(table.kind, -10)
-                          .arg(table.rows, 7)
-                          .arg(source));
+        print(stdout,
+              QStringLiteral("%1 %2 rows  %3").arg(table.kind, -10).arg(table.rows, 7).arg(source));
     }
 }
 

@@ -39,16 +39,17 @@ void addReferences(Database& db) {
                {"HKHKG", "HONG KONG"},
                {"JPTYO", "TOKYO"},
                {"NLRTM", "ROTTERDAM"}});
-    addMissingCodes(db, QStringLiteral("tblkemasan"), QStringLiteral("kdedi"), QStringLiteral("uredi"),
-              {{"PK", "PACKAGE"},
-               {"CT", "CARTON"},
-               {"BG", "BAG"},
-               {"PL", "PALLET"},
-               {"DR", "DRUM"},
-               {"BX", "BOX"},
-               {"CS", "CASE"},
-               {"RL", "ROLL"},
-               {"BL", "BALE"}});
+    addMissingCodes(db, QStringLiteral("tblkemasan"), QStringLiteral("kdedi"),
+                    QStringLiteral("uredi"),
+                    {{"PK", "PACKAGE"},
+                     {"CT", "CARTON"},
+                     {"BG", "BAG"},
+                     {"PL", "PALLET"},
+                     {"DR", "DRUM"},
+                     {"BX", "BOX"},
+                     {"CS", "CASE"},
+                     {"RL", "ROLL"},
+                     {"BL", "BALE"}});
     insertAll(db,
               QStringLiteral("INSERT INTO tblGrup (kdgrup, urkdgrup, inward, outward, adadetil) "
                              "VALUES (?, ?, ?, ?, ?)"),
@@ -65,17 +66,18 @@ void addReferences(Database& db) {
                {"050100", "KPPBC SOEKARNO-HATTA"},
                {"070100", "KPPBC TANJUNG PERAK"},
                {"123400", "KPPBC CONTOH"}});
-    addMissingCodes(db, QStringLiteral("tbl_hs"), QStringLiteral("hs"), QStringLiteral("description"),
-              {{"847130", "PORTABLE COMPUTERS, WEIGHING NOT MORE THAN 10 KG"},
-               {"851712", "TELEPHONES FOR CELLULAR NETWORKS"},
-               {"640299", "OTHER FOOTWEAR WITH RUBBER OR PLASTIC SOLES"},
-               {"090111", "COFFEE, NOT ROASTED, NOT DECAFFEINATED"},
-               {"400122", "TECHNICALLY SPECIFIED NATURAL RUBBER"},
-               {"151110", "CRUDE PALM OIL"},
-               {"870323", "MOTOR CARS, 1500 TO 3000 CC"},
-               {"620342", "MEN'S TROUSERS OF COTTON"},
-               {"940360", "WOODEN FURNITURE"},
-               {"300490", "MEDICAMENTS, PUT UP IN MEASURED DOSES"}});
+    addMissingCodes(db, QStringLiteral("tbl_hs"), QStringLiteral("hs"),
+                    QStringLiteral("description"),
+                    {{"847130", "PORTABLE COMPUTERS, WEIGHING NOT MORE THAN 10 KG"},
+                     {"851712", "TELEPHONES FOR CELLULAR NETWORKS"},
+                     {"640299", "OTHER FOOTWEAR WITH RUBBER OR PLASTIC SOLES"},
+                     {"090111", "COFFEE, NOT ROASTED, NOT DECAFFEINATED"},
+                     {"400122", "TECHNICALLY SPECIFIED NATURAL RUBBER"},
+                     {"151110", "CRUDE PALM OIL"},
+                     {"870323", "MOTOR CARS, 1500 TO 3000 CC"},
+                     {"620342", "MEN'S TROUSERS OF COTTON"},
+                     {"940360", "WOODEN FURNITURE"},
+                     {"300490", "MEDICAMENTS, PUT UP IN MEASURED DOSES"}});
     insertAll(db, QStringLiteral("INSERT INTO tblkapal (nmkapal) VALUES (?)"),
               {{"SEA BREEZE"}, {"OCEAN STAR"}, {"MERATUS JAYA"}, {"GARUDA INDONESIA"}});
     insertAll(

@@ -39,7 +39,13 @@ const std::vector<ReferenceTable>& referenceTables() {
          shape("[0-9]{6}"),
          100,
          {"tbldetail.kpbc", "tblpeb.kpbc"}},
-        {"grup", "tblGrup", "kdgrup", "urkdgrup", shape("[A-Z0-9]{1,5}"), 100, {"tblheader.kdgrup"}},
+        {"grup",
+         "tblGrup",
+         "kdgrup",
+         "urkdgrup",
+         shape("[A-Z0-9]{1,5}"),
+         100,
+         {"tblheader.kdgrup"}},
     };
     return all;
 }
@@ -57,13 +63,11 @@ const ReferenceTable& referenceTable(const QString& kind) {
 std::vector<ReferenceState> referenceStatus(const Database& db) {
     std::vector<ReferenceState> states;
     for (const ReferenceTable& table : referenceTables()) {
-        ReferenceState state{table.kind,
-                             db.scalar("SELECT count(*) FROM " + table.table).toInt(),
-                             {},
-                             {}};
-        const RowSet source = db.query(
-            QStringLiteral("SELECT source, loadedat FROM tblrefsource WHERE reftable = ?"),
-            {table.table});
+        ReferenceState state{
+            table.kind, db.scalar("SELECT count(*) FROM " + table.table).toInt(), {}, {}};
+        const RowSet source =
+            db.query(QStringLiteral("SELECT source, loadedat FROM tblrefsource WHERE reftable = ?"),
+                     {table.table});
         if (!source.eof()) {
             state.source = source.text(QStringLiteral("source"));
             state.loadedAt = source.text(QStringLiteral("loadedat"));
@@ -75,9 +79,10 @@ std::vector<ReferenceState> referenceStatus(const Database& db) {
 
 void recordReferenceSource(Database& db, const ReferenceTable& table, const QString& source) {
     db.exec(QStringLiteral("DELETE FROM tblrefsource WHERE reftable = ?"), {table.table});
-    db.exec(QStringLiteral("INSERT INTO tblrefsource (reftable, source, loadedat) VALUES (?, ?, ?)"),
-            {table.table, source,
-             QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
+    db.exec(
+        QStringLiteral("INSERT INTO tblrefsource (reftable, source, loadedat) VALUES (?, ?, ?)"),
+        {table.table, source,
+         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
 }
 
 } // namespace vastrel

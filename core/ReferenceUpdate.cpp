@@ -87,12 +87,13 @@ Changes plan(const Database& db, const ReferenceTable& table,
 
 void write(Database& db, const ReferenceTable& table, const Changes& changes,
            const LoadProgress& progress) {
-    const qsizetype total = static_cast<qsizetype>(changes.inserts.size() + changes.renames.size()) +
-                            changes.deletes.size();
+    const qsizetype total =
+        static_cast<qsizetype>(changes.inserts.size() + changes.renames.size()) +
+        changes.deletes.size();
     for (const QString& code : changes.deletes)
         db.exec("DELETE FROM " + table.table + " WHERE " + table.codeColumn + " = ?", {code});
-    const QString rename =
-        "UPDATE " + table.table + " SET " + table.nameColumn + " = ? WHERE " + table.codeColumn + " = ?";
+    const QString rename = "UPDATE " + table.table + " SET " + table.nameColumn + " = ? WHERE " +
+                           table.codeColumn + " = ?";
     for (const Params& values : changes.renames)
         db.exec(rename, values);
     if (progress)
@@ -123,8 +124,8 @@ QString ReferenceLoadResult::summary() const {
 }
 
 ReferenceLoadResult loadReference(Database& db, const ReferenceTable& table,
-                                  const std::vector<ReferenceEntry>& entries,
-                                  const QString& source, const LoadProgress& progress) {
+                                  const std::vector<ReferenceEntry>& entries, const QString& source,
+                                  const LoadProgress& progress) {
     ReferenceLoadResult result;
     Transaction tx(db);
     const BulkWrite bulk(db);

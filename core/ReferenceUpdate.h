@@ -47,7 +47,7 @@ using LoadProgress = std::function<void(qsizetype done, qsizetype total)>;
 // Later entries of a code win over earlier ones. Records `source` as the table's origin.
 // One unit: all of it or nothing.
 ReferenceLoadResult loadReference(Database& db, const ReferenceTable& table,
-                                  const std::vector<ReferenceEntry>& entries,
-                                  const QString& source, const LoadProgress& progress = {});
+                                  const std::vector<ReferenceEntry>& entries, const QString& source,
+                                  const LoadProgress& progress = {});
 
 } // namespace vastrel

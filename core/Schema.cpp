@@ -77,8 +77,11 @@ const std::vector<Table>& tables() {
          {},
          2},
         // Where each reference table's rows came from, for the administrator.
-        {"tblrefsource", "reftable" TXT " NOT NULL PRIMARY KEY, source" TXT ", loadedat" TXT, {},
-         {}, 3},
+        {"tblrefsource",
+         "reftable" TXT " NOT NULL PRIMARY KEY, source" TXT ", loadedat" TXT,
+         {},
+         {},
+         3},
     };
     return all;
 }

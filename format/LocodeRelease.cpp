@@ -57,16 +57,18 @@ void readRow(const CsvRow& row, int width, LocodePlaces places, const QString& f
     static const QRegularExpression country(QStringLiteral("^[A-Z]{2}$"));
     static const QRegularExpression location(QStringLiteral("^[A-Z2-9]{3}$"));
     if (!country.match(v[Country]).hasMatch() || !location.match(v[Location]).hasMatch())
-        failAt(file, row.line,
-               QStringLiteral("\"%1\" is not a UN/LOCODE").arg((v[Country] + v[Location]).left(20)));
+        failAt(
+            file, row.line,
+            QStringLiteral("\"%1\" is not a UN/LOCODE").arg((v[Country] + v[Location]).left(20)));
     const QString change = v[Change].trimmed();
     if (change == QLatin1String("="))
         return; // a reference entry: another place's name
     const QString name = portName(v[NameWoDiacritics].isEmpty() ? v[Name] : v[NameWoDiacritics]);
     const ReferenceTable& table = *content->table;
     if (name.isEmpty() || name.size() > table.nameLength)
-        failAt(file, row.line,
-               QStringLiteral("the name is empty or longer than %1 characters").arg(table.nameLength));
+        failAt(
+            file, row.line,
+            QStringLiteral("the name is empty or longer than %1 characters").arg(table.nameLength));
     const bool withdrawn = change == QLatin1String("X");
     if (withdrawn || takes(v[Function], places))
         content->entries.push_back({v[Country] + v[Location], name, withdrawn});

@@ -40,11 +40,14 @@ ReferenceEntry entryOf(const ReferenceTable& table, const CsvRow& row, const Lay
                        const QString& file) {
     if (row.values.size() != layout.width)
         failAt(file, row.line,
-               QStringLiteral("expected %1 values, found %2").arg(layout.width).arg(row.values.size()));
+               QStringLiteral("expected %1 values, found %2")
+                   .arg(layout.width)
+                   .arg(row.values.size()));
     const QString code = row.values[layout.code].trimmed();
     const QString name = row.values[layout.name].trimmed();
     if (!table.codeShape.match(code).hasMatch())
-        failAt(file, row.line, QStringLiteral("\"%1\" is not a code of %2").arg(code.left(20), table.kind));
+        failAt(file, row.line,
+               QStringLiteral("\"%1\" is not a code of %2").arg(code.left(20), table.kind));
     if (name.size() > table.nameLength)
         failAt(file, row.line,
                QStringLiteral("the name is longer than %1 characters").arg(table.nameLength));
@@ -88,8 +91,9 @@ std::vector<ReferenceContent> readShippedPacks() {
     if (folder.isEmpty())
         throw DbError("The reference packs are not installed (share/vastrel/reference)");
     const QDir dir(folder);
-    return {readReferenceFile(referenceTable(QStringLiteral("kemasan")), dir.filePath(kPackageKinds)),
-            readReferenceFile(referenceTable(QStringLiteral("hs")), dir.filePath(kHsCodes))};
+    return {
+        readReferenceFile(referenceTable(QStringLiteral("kemasan")), dir.filePath(kPackageKinds)),
+        readReferenceFile(referenceTable(QStringLiteral("hs")), dir.filePath(kHsCodes))};
 }
 
 } // namespace vastrel

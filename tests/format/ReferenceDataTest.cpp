@@ -21,7 +21,8 @@ const QByteArray kRelease =
     ",\"SG\",\"SIN\",\"Singapore\",\"Singapore\",,\"AI\",\"1--4----\",\"0207\",,,\n"
     "X,\"ID\",\"ZZZ\",\"Old Place\",\"Old Place\",,\"RL\",\"1-------\",\"9501\",,,\n"
     "=,\"ID\",\"JKT\",\"Batavia = Jakarta\",,,,,,,,\n"
-    ",\"FR\",\"MCN\",\"M\xe2" "con\",\"\",,\"AI\",\"1-------\",\"0207\",,,\n";
+    ",\"FR\",\"MCN\",\"M\xe2"
+    "con\",\"\",,\"AI\",\"1-------\",\"0207\",,,\n";
 
 class ReferenceDataTest : public TempDirTest {
 protected:
@@ -50,7 +51,8 @@ TEST_F(ReferenceDataTest, ReleaseReaderTakesThePlacesOfTheInstallationsKind) {
     } cases[] = {
         {LocodePlaces::Ports,
          {"IDTPP TANJUNG PRIOK", "SGSIN SINGAPORE", "IDZZZ- OLD PLACE", "FRMCN MACON"}},
-        {LocodePlaces::Airports, {"IDCGK SOEKARNO-HATTA APT", "SGSIN SINGAPORE", "IDZZZ- OLD PLACE"}},
+        {LocodePlaces::Airports,
+         {"IDCGK SOEKARNO-HATTA APT", "SGSIN SINGAPORE", "IDZZZ- OLD PLACE"}},
         {LocodePlaces::All,
          {"IDTPP TANJUNG PRIOK", "IDCGK SOEKARNO-HATTA APT", "SGSIN SINGAPORE", "IDZZZ- OLD PLACE",
           "FRMCN MACON"}},
@@ -79,7 +81,8 @@ TEST_F(ReferenceDataTest, ReleaseReaderRefusesWhatIsNotARelease) {
         {",ID,TPP,\x85x,x,,,1-------,,,,\n", "neither UTF-8 nor Latin-1"},
     };
     for (const auto& c : cases)
-        EXPECT_TRUE(refusal(c.content).contains(QLatin1String(c.says))) << refusal(c.content).toStdString();
+        EXPECT_TRUE(refusal(c.content).contains(QLatin1String(c.says)))
+            << refusal(c.content).toStdString();
 }
 
 TEST_F(ReferenceDataTest, PacksAreFoundBesideTheBuildAndRead) {
@@ -94,8 +97,9 @@ TEST_F(ReferenceDataTest, PacksAreFoundBesideTheBuildAndRead) {
 TEST_F(ReferenceDataTest, PlainCodeListRefusesACodeOfTheWrongShape) {
     writeFile("units.csv", "code,name\nPK,Package\nTOOLONG,Nope\n");
     EXPECT_THROW(
-        try { readReferenceFile(referenceTable("kemasan"), path("units.csv")); } catch (
-            const DbError& e) {
+        try {
+            readReferenceFile(referenceTable("kemasan"), path("units.csv"));
+        } catch (const DbError& e) {
             EXPECT_TRUE(QString(e.what()).endsWith("units.csv:3: \"TOOLONG\" is not a code of "
                                                    "kemasan"))
                 << e.what();
@@ -131,9 +135,9 @@ TEST_F(ReferenceLoadTest, ANewerReleaseUpdatesAndKeepsWhatManifestsUse) {
     EXPECT_EQ(name("IDNEW"), "NEW");
     EXPECT_EQ(count("tblpelabuhan", "kdport = 'IDOLD'"), 0);
     EXPECT_EQ(count("tblpelabuhan", "kdport = 'IDUSE'"), 1);
-    EXPECT_EQ(db.scalar("SELECT source FROM tblrefsource WHERE reftable = 'tblpelabuhan'")
-                  .toString(),
-              "test release");
+    EXPECT_EQ(
+        db.scalar("SELECT source FROM tblrefsource WHERE reftable = 'tblpelabuhan'").toString(),
+        "test release");
 }
 
 TEST_F(ReferenceLoadTest, ManyRowsGoInBatchesAndAFailureLeavesTheTableAsItWas) {
