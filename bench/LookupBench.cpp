@@ -1,5 +1,6 @@
 // Times an empty-text search over 20,000 HS codes in the lookup dialog: the
-// list must show its first rows quickly (the rest come as it scrolls). Run by hand (offscreen is enough).
+// list must show its first rows quickly (the rest come as it scrolls). Run by hand (offscreen is
+// enough).
 #include "FrmFind.h"
 #include "ReferenceTestSupport.h"
 

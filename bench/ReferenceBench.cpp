@@ -39,9 +39,10 @@ QStringList writeRelease(const QString& folder) {
         for (int i = part; i < kPlaces; i += kParts) {
             const QString country = QString(QChar('A' + i % 26)) + QChar('A' + (i / 26) % 26);
             const QString place = QStringLiteral("Harbour Town %1").arg(i);
-            text += QStringLiteral(",\"%1\",\"%2\",\"%3\",\"%3\",,\"AI\",\"1-------\",\"0207\",,,\n")
-                        .arg(country, location(i / 676), place)
-                        .toUtf8();
+            text +=
+                QStringLiteral(",\"%1\",\"%2\",\"%3\",\"%3\",,\"AI\",\"1-------\",\"0207\",,,\n")
+                    .arg(country, location(i / 676), place)
+                    .toUtf8();
         }
         QFile file(name);
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
