@@ -2,6 +2,9 @@
 
 #include "Installation.h"
 #include "Messages.h"
+#include "MissingReference.h"
+#include "ReferencePack.h"
+#include "ReferenceProgress.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -44,7 +47,8 @@ FrmFirstRun::FrmFirstRun(const QString& folder, QWidget* parent)
       m_laut(new QRadioButton("Manifest &Laut", this)), m_user(new QLineEdit(this)),
       m_userPassword(passwordBox(this, "TxtUserPassword")),
       m_userPasswordAgain(passwordBox(this, "TxtUserPassword2")),
-      m_demo(new QCheckBox("Isi dengan data &contoh (login DEMO / DEMO)", this)) {
+      m_demo(new QCheckBox("Isi dengan data &contoh (login DEMO / DEMO)", this)),
+      m_reference(new QCheckBox("Isi kode &referensi bawaan (satuan kemasan, kode HS)", this)) {
     setObjectName("FrmFirstRun");
     setWindowTitle("Vastrel - Instalasi Baru");
     setFont(QFont("Verdana", 9));
@@ -63,6 +67,8 @@ FrmFirstRun::FrmFirstRun(const QString& folder, QWidget* parent)
     m_user->setObjectName("TxtUser");
     m_user->setMaxLength(50);
     m_demo->setObjectName("ChkDemo");
+    m_reference->setObjectName("ChkReference");
+    m_reference->setChecked(true);
 
     auto* kinds = new QHBoxLayout;
     kinds->addWidget(m_laut);
@@ -76,6 +82,7 @@ FrmFirstRun::FrmFirstRun(const QString& folder, QWidget* parent)
     form->addRow("Password user", m_userPassword);
     form->addRow("Ulangi password user", m_userPasswordAgain);
     form->addRow(m_demo);
+    form->addRow(m_reference);
 
     auto* create = new QPushButton("&Buat Instalasi", this);
     create->setObjectName("CmdCreate");
@@ -114,12 +121,32 @@ bool FrmFirstRun::entriesComplete() {
     return true;
 }
 
+void FrmFirstRun::create() {
+    InitOptions options{m_folder,
+                        m_dbPassword->text().toStdString(),
+                        !m_laut->isChecked(),
+                        m_demo->isChecked(),
+                        m_user->text().trimmed(),
+                        m_userPassword->text()};
+    if (!m_reference->isChecked()) {
+        initInstallation(options);
+        return;
+    }
+    options.reference = readShippedPacks();
+    ReferenceProgress progress(this, "Mengisi kode referensi...");
+    options.progress = progress.callback();
+    initInstallation(options);
+}
+
 void FrmFirstRun::CmdCreate_Click() {
     if (!entriesComplete())
         return;
     try {
-        initInstallation({m_folder, m_dbPassword->text().toStdString(), !m_laut->isChecked(),
-                          m_demo->isChecked(), m_user->text().trimmed(), m_userPassword->text()});
+        create();
+        const QString missing = missingReferenceMessage(connectInstallation(m_folder).Conn);
+        if (!missing.isEmpty())
+            Messages::show(this, "Instalasi telah dibuat.\n\n" + missing, Messages::kInformation,
+                           Messages::Icon::Information);
     } catch (const std::exception& e) {
         Messages::showError(this, e);
         return;

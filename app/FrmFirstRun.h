@@ -23,6 +23,8 @@ public:
 
 private:
     bool entriesComplete();
+    // Creates the installation with the packs when asked for, showing their progress.
+    void create();
 
     QString m_folder;
     QLineEdit* m_dbPassword;
@@ -32,6 +34,7 @@ private:
     QLineEdit* m_userPassword;
     QLineEdit* m_userPasswordAgain;
     QCheckBox* m_demo;
+    QCheckBox* m_reference;
 };
 
 } // namespace vastrel

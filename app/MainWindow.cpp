@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "PortCodeLoad.h"
+
 #include "AppState.h"
 #include "BusyCursor.h"
 #include "CommandKeys.h"
@@ -15,6 +17,7 @@
 #include "FrmSetting.h"
 #include "InputHelpers.h"
 #include "Messages.h"
+#include "PortCodeLoad.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -131,6 +134,8 @@ void MainWindow::buildMenus() {
     m_kapalMenu->setObjectName("mnKapal");
     ref->addAction("&Parties", this, [this] { FrmParties(m_state, this).exec(); })
         ->setObjectName("mnParties");
+    ref->addAction("Muat Kode Pelabuhan...", this, [this] { LoadPortCodes(m_state, this); })
+        ->setObjectName("mnLoadPorts");
 
     QAction* about = menuBar()->addAction("&About");
     about->setObjectName("mnAboutParent");

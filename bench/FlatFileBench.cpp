@@ -1,4 +1,4 @@
-// bench_flatfile [POS_COUNT]: builds an outward manifest of POS_COUNT POS (default 9999), each
+// bench_flatfile [POS_COUNT]: builds an outward manifest of POS_COUNT POS (default 9998), each
 // with 3 goods lines, 2 containers and 1 customs document, in a temporary database. Then, each
 // as a process of its own so that its peak memory is its own: the sqlcipher shell printing the
 // same rows, and this program writing the flat file. Prints both times, their ratio and the
@@ -134,7 +134,7 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    const int posCount = argc > 1 ? std::atoi(argv[1]) : 9999;
+    const int posCount = argc > 1 ? std::atoi(argv[1]) : 9998;
     QTemporaryDir dir;
     const QString dbPath = dir.filePath("bench.db");
     const QString flatPath = dir.filePath("bench.txt");

@@ -12,10 +12,12 @@
 #include "History.h"
 #include "Installation.h"
 #include "InstallationFiles.h"
+#include "LocodeRelease.h"
 #include "ManifestReports.h"
 #include "Migration.h"
 #include "Numbering.h"
 #include "Readiness.h"
+#include "ReferencePack.h"
 #include "ReportLayouts.h"
 #include "Schema.h"
 #include "SheetImport.h"
@@ -56,9 +58,11 @@ void print(FILE* out, const QString& text) {
 // otherwise be taken for another's value or ignored); `unknown` names it.
 bool splitArguments(const QStringList& args, QStringList* values, QStringList* options,
                     QString* unknown) {
-    static const QStringList flags = {"--demo", "--help", "--password-stdin", "--again"};
-    static const QStringList valued = {"--home",   "--into", "--kind", "--encoding", "--password",
-                                       "--server", "--from", "--to",   "-o",         "--pos"};
+    static const QStringList flags = {"--demo",  "--help",         "--password-stdin",
+                                      "--again", "--no-reference", "--all"};
+    static const QStringList valued = {"--home",     "--into",   "--kind", "--encoding",
+                                       "--password", "--server", "--from", "--to",
+                                       "-o",         "--pos",    "--since"};
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith("--") && args[i] != "-o") {
             *values << args[i];
@@ -207,6 +211,50 @@ void reportAndImport(FlatFileImportPlan& plan, const QString& where, const QStri
     print(stdout, "Imported " + plan.summary());
 }
 
+// Loads a release or code list into a reference table and prints what changed.
+void loadReferenceFiles(const QStringList& values, const QStringList& options) {
+    if (values[0] != "load")
+        throw DbError("Unknown reference command " + values[0].toStdString());
+    if (values.size() < 3)
+        throw DbError("reference load needs a table and its FILE");
+    AppState state = connect(options);
+    const QString kind = values[1];
+    const QStringList files = values.mid(2);
+    if (kind == "kpbc" || kind == "grup") {
+        const ReferenceTable& table = referenceTable(kind);
+        Transaction tx(state.Conn);
+        int count = 0;
+        for (const QString& file : files)
+            count += importCsv(state.Conn, table.table, file);
+        recordReferenceSource(state.Conn, table, files.join(", "));
+        tx.commit();
+        print(stdout, QStringLiteral("%1 rows loaded into %2").arg(count).arg(table.table));
+        return;
+    }
+    if (kind != "locode" && files.size() != 1)
+        throw DbError(kind.toStdString() + " is loaded from one file");
+    const LocodePlaces places = options.contains("--all") ? LocodePlaces::All
+                                : state.isAir()           ? LocodePlaces::Airports
+                                                          : LocodePlaces::Ports;
+    const ReferenceContent content = kind == "locode"
+                                         ? readLocodeRelease(files, places)
+                                         : readReferenceFile(referenceTable(kind), files[0]);
+    const ReferenceLoadResult result =
+        loadReference(state.Conn, *content.table, content.entries, content.source);
+    print(stdout, content.table->table + ": " + result.summary());
+}
+
+void printReferenceStatus(const QStringList&, const QStringList& options) {
+    const AppState state = connect(options);
+    for (const ReferenceState& table : referenceStatus(state.Conn)) {
+        const QString source = table.source.isEmpty()
+                                   ? (table.rows == 0 ? QStringLiteral("empty") : "not recorded")
+                                   : table.source + " (" + table.loadedAt + " UTC)";
+        print(stdout,
+              QStringLiteral("%1 %2 rows  %3").arg(table.kind, -10).arg(table.rows, 7).arg(source));
+    }
+}
+
 // Writes the detail report of one POS or the recap of a manifest as a PDF file.
 void writeReport(const QStringList& values, const QStringList& options) {
     const QString target = option(options, "-o");
@@ -229,7 +277,7 @@ void writeReport(const QStringList& values, const QStringList& options) {
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> all = {
         {"init",
-         {"init DIR [--server URI] [--password-stdin] [--kind sea|air] [--demo]\n"
+         {"init DIR [--server URI] [--password-stdin] [--kind sea|air] [--demo] [--no-reference]\n"
           "  Creates MANIFEST.INI and the encrypted database in DIR, readable by their owner\n"
           "  only. With --server postgresql://USER@HOST/DATABASE the tables are made in that\n"
           "  empty database of a PostgreSQL server instead, and the password is the server's.\n"
@@ -237,7 +285,8 @@ const std::map<QString, Command>& commands() {
           "  else asked twice at the terminal (--password PASSWORD still works but is visible\n"
           "  to other users). --kind sets JENIS in MANIFEST.INI and the demo profile; without\n"
           "  --demo the company profile screen asks for the profile and the manifest kind on\n"
-          "  the first run.",
+          "  the first run. The shipped code lists (package kinds and HS codes) are loaded\n"
+          "  unless --no-reference.",
           1,
           [](const QStringList& values, const QStringList& options) {
               const QString kind = option(options, "--kind");
@@ -250,6 +299,8 @@ const std::map<QString, Command>& commands() {
                   throw DbError("--server takes a postgresql:// URI");
               InitOptions init{values[0], secret, kind == "air", options.contains("--demo")};
               init.server = server;
+              if (!options.contains("--no-reference"))
+                  init.reference = readShippedPacks();
               for (const QString& warning : initInstallation(init))
                   print(stderr, "vastrel-admin: warning: " + warning);
               print(stdout, "Installation created in " + values[0]);
@@ -282,6 +333,25 @@ const std::map<QString, Command>& commands() {
               const int count = importCsv(db, values[0], values[1], encoding);
               print(stdout, QStringLiteral("%1 rows loaded into %2").arg(count).arg(values[0]));
           }}},
+        {"reference",
+         {"reference load --home DIR [--all] locode FILE...\n"
+          "reference load --home DIR kemasan|hs|kpbc|grup FILE\n"
+          "reference status --home DIR\n"
+          "  load: brings a reference table up to a release. locode reads UN/LOCODE's CSV\n"
+          "  release (its CodeListPart files): a sea installation takes the ports, an air\n"
+          "  installation the airports, --all every place. kemasan and hs read a shipped\n"
+          "  pack or a code,name CSV file. New codes are added, names updated, withdrawn\n"
+          "  codes removed unless a manifest uses them; all or nothing, a bad row refused\n"
+          "  as FILE:LINE: message. kpbc and grup load a CSV file as import does.\n"
+          "  status: each reference table's row count and where its rows came from.",
+          1,
+          [](const QStringList& values, const QStringList& options) {
+              if (values[0] == "status" && values.size() == 1)
+                  printReferenceStatus(values, options);
+              else
+                  loadReferenceFiles(values, options);
+          },
+          1000}},
         {"flatfile",
          {"flatfile --home DIR NODAFTAR -o FILE\n"
           "  Writes the flat file of a ready manifest to FILE, as the generate screen does.",

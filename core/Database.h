@@ -71,6 +71,10 @@ public:
     QString text(const QString& name) const { return value(name).toString(); }
 
     const QVariantList& row(int index) const { return m_rows.at(static_cast<size_t>(index)); }
+    // Adds the rows of a later page of the same query.
+    void append(const RowSet& more) {
+        m_rows.insert(m_rows.end(), more.m_rows.begin(), more.m_rows.end());
+    }
 
 private:
     int columnIndex(const QString& name) const;

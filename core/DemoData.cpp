@@ -16,6 +16,15 @@ void insertAll(Database& db, const QString& sql, Rows rows) {
         db.exec(sql, row);
 }
 
+// Adds the code-and-name rows whose code the table (filled from a pack) does not hold yet.
+void addMissingCodes(Database& db, const QString& table, const QString& code, const QString& name,
+                     Rows rows) {
+    const QString sql = "INSERT INTO " + table + " (" + code + ", " + name + ") SELECT ?, ? " +
+                        "WHERE NOT EXISTS (SELECT 1 FROM " + table + " WHERE " + code + " = ?)";
+    for (const Params& row : rows)
+        db.exec(sql, {row[0], row[1], row[0]});
+}
+
 void addReferences(Database& db, bool air) {
     insertAll(db, QStringLiteral("INSERT INTO tblpelabuhan (kdport, nmport) VALUES (?, ?)"),
               {{"IDTPP", "TANJUNG PRIOK, JAKARTA"},
@@ -30,16 +39,17 @@ void addReferences(Database& db, bool air) {
                {"HKHKG", "HONG KONG"},
                {"JPTYO", "TOKYO"},
                {"NLRTM", "ROTTERDAM"}});
-    insertAll(db, QStringLiteral("INSERT INTO tblkemasan (kdedi, uredi) VALUES (?, ?)"),
-              {{"PK", "PACKAGE"},
-               {"CT", "CARTON"},
-               {"BG", "BAG"},
-               {"PL", "PALLET"},
-               {"DR", "DRUM"},
-               {"BX", "BOX"},
-               {"CS", "CASE"},
-               {"RL", "ROLL"},
-               {"BL", "BALE"}});
+    addMissingCodes(db, QStringLiteral("tblkemasan"), QStringLiteral("kdedi"),
+                    QStringLiteral("uredi"),
+                    {{"PK", "PACKAGE"},
+                     {"CT", "CARTON"},
+                     {"BG", "BAG"},
+                     {"PL", "PALLET"},
+                     {"DR", "DRUM"},
+                     {"BX", "BOX"},
+                     {"CS", "CASE"},
+                     {"RL", "ROLL"},
+                     {"BL", "BALE"}});
     insertAll(db,
               QStringLiteral("INSERT INTO tblGrup (kdgrup, urkdgrup, inward, outward, adadetil) "
                              "VALUES (?, ?, ?, ?, ?)"),
@@ -56,17 +66,18 @@ void addReferences(Database& db, bool air) {
                {"050100", "KPPBC SOEKARNO-HATTA"},
                {"070100", "KPPBC TANJUNG PERAK"},
                {"123400", "KPPBC CONTOH"}});
-    insertAll(db, QStringLiteral("INSERT INTO tbl_hs (hs, description) VALUES (?, ?)"),
-              {{"847130", "PORTABLE COMPUTERS, WEIGHING NOT MORE THAN 10 KG"},
-               {"851712", "TELEPHONES FOR CELLULAR NETWORKS"},
-               {"640299", "OTHER FOOTWEAR WITH RUBBER OR PLASTIC SOLES"},
-               {"090111", "COFFEE, NOT ROASTED, NOT DECAFFEINATED"},
-               {"400122", "TECHNICALLY SPECIFIED NATURAL RUBBER"},
-               {"151110", "CRUDE PALM OIL"},
-               {"870323", "MOTOR CARS, 1500 TO 3000 CC"},
-               {"620342", "MEN'S TROUSERS OF COTTON"},
-               {"940360", "WOODEN FURNITURE"},
-               {"300490", "MEDICAMENTS, PUT UP IN MEASURED DOSES"}});
+    addMissingCodes(db, QStringLiteral("tbl_hs"), QStringLiteral("hs"),
+                    QStringLiteral("description"),
+                    {{"847130", "PORTABLE COMPUTERS, WEIGHING NOT MORE THAN 10 KG"},
+                     {"851712", "TELEPHONES FOR CELLULAR NETWORKS"},
+                     {"640299", "OTHER FOOTWEAR WITH RUBBER OR PLASTIC SOLES"},
+                     {"090111", "COFFEE, NOT ROASTED, NOT DECAFFEINATED"},
+                     {"400122", "TECHNICALLY SPECIFIED NATURAL RUBBER"},
+                     {"151110", "CRUDE PALM OIL"},
+                     {"870323", "MOTOR CARS, 1500 TO 3000 CC"},
+                     {"620342", "MEN'S TROUSERS OF COTTON"},
+                     {"940360", "WOODEN FURNITURE"},
+                     {"300490", "MEDICAMENTS, PUT UP IN MEASURED DOSES"}});
     // The carriers the installation's kind offers: airlines for air, vessels for sea.
     const Rows airlines = {{"GARUDA INDONESIA"}, {"SINGAPORE AIRLINES"}, {"CATHAY PACIFIC"}};
     const Rows vessels = {{"SEA BREEZE"}, {"OCEAN STAR"}, {"MERATUS JAYA"}};

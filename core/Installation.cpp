@@ -61,12 +61,16 @@ AppState configured(const QString& folder) {
 
 // The tables of a new database, with the demo data and the first user when asked for.
 void fillNewDatabase(Database& db, const InitOptions& options) {
+    Transaction tx(db);
     schema::create(db);
+    for (const ReferenceContent& content : options.reference)
+        loadReference(db, *content.table, content.entries, content.source, options.progress);
     // Without demo data the company profile screen creates the setting row on the first run.
     if (options.demo)
         addDemoData(db, options.air);
     if (!options.userName.isEmpty())
         addUser(db, options.userName, options.userPassword);
+    tx.commit();
 }
 
 // MANIFEST.INI keeps the URI in clear, readable by whoever reads the file: the password goes

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "ReferenceUpdate.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,9 @@ struct InitOptions {
     QString userPassword = {};
     // A postgresql:// URI: the database is on that server, the password is the server's.
     QString server = {};
+    // Code lists the new tables start with (the shipped packs), and the progress of their load.
+    std::vector<ReferenceContent> reference = {};
+    LoadProgress progress = {};
 };
 
 // Creates an installation: MANIFEST.INI naming the database and holding its

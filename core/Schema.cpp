@@ -77,6 +77,12 @@ const std::vector<Table>& tables() {
          {"sha256"},
          {},
          2},
+        // Where each reference table's rows came from, for the administrator.
+        {"tblrefsource",
+         "reftable" TXT " NOT NULL PRIMARY KEY, source" TXT ", loadedat" TXT,
+         {},
+         {},
+         3},
         // Every change of a manifest's rows, only ever added to.
         {"tblhistory",
          "idhistory INTEGER PRIMARY KEY AUTOINCREMENT, changedat" TXT " NOT NULL, username" TXT

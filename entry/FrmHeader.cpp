@@ -7,6 +7,7 @@
 #include "InputHelpers.h"
 #include "KeyGuard.h"
 #include "Lookups.h"
+#include "MissingReference.h"
 #include "Numbering.h"
 #include "Readiness.h"
 #include "RowSetModel.h"
@@ -166,6 +167,10 @@ QGroupBox* FrmHeader::buildHeaderFrame() {
     CmbGroup = new QComboBox(this);
     CmbGroup->setObjectName(QStringLiteral("CmbGroup"));
     CmbGroup->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    LblGroupEmpty = new QLabel(emptyGroupMessage(), this);
+    LblGroupEmpty->setObjectName(QStringLiteral("LblGroupEmpty"));
+    LblGroupEmpty->setWordWrap(true);
+    LblGroupEmpty->hide();
     Label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("Kapal"));
     TxtKapal = addBox(QStringLiteral("TxtKapal"), EntryMaxLength("vessel"));
     CmdKapal = addLookup(QStringLiteral("CmdKapal"), QStringLiteral("kapal"));
@@ -198,7 +203,7 @@ QGroupBox* FrmHeader::buildHeaderFrame() {
             grid->addWidget(extra, row, 2);
     };
     addRow(new QLabel(QStringLiteral("Manifest"), this), CmbManifest);
-    addRow(new QLabel(QStringLiteral("Group"), this), CmbGroup);
+    addRow(new QLabel(QStringLiteral("Group"), this), CmbGroup, LblGroupEmpty);
     addRow(Label2, TxtKapal, CmdKapal);
     addRow(Label4, TxtNoVoy);
     addRow(Label3, TxtDate, new QLabel(QStringLiteral("(dd-mm-yyyy)"), this));
@@ -342,6 +347,7 @@ void FrmHeader::ViewGroup(const QString& inward) {
     for (int row = 0; row < groups.recordCount(); ++row)
         CmbGroup->addItem(groups.row(row).at(0).toString() + " - " +
                           groups.row(row).at(1).toString());
+    LblGroupEmpty->setVisible(groups.recordCount() == 0);
 }
 
 // Lists the groups of the header's direction and shows the header's group among
@@ -483,7 +489,9 @@ bool FrmHeader::checkArrival() {
 // saved one meanwhile): the next registration number is offered instead.
 bool FrmHeader::checkGroupAndKey() {
     if (groupCode().isEmpty())
-        return refuse(QStringLiteral("Silahkan isi Group"), CmbGroup);
+        return refuse(CmbGroup->count() == 0 ? emptyGroupMessage()
+                                             : QStringLiteral("Silahkan isi Group"),
+                      CmbGroup);
     return checkNewKey();
 }
 

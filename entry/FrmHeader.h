@@ -202,6 +202,8 @@ private:
     QGroupBox* FrameHeader;
     QComboBox* CmbManifest;
     QComboBox* CmbGroup;
+    // Said beside the group box while no group is offered, with how to fill the list.
+    QLabel* LblGroupEmpty;
     QLabel* Label2;
     QLineEdit* TxtKapal;
     QPushButton* CmdKapal;

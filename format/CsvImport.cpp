@@ -82,6 +82,19 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes) {
     return -1;
 }
 
+// Latin-1 text; C1 control bytes mean the file is in some other encoding.
+QString latin1Text(const QByteArray& bytes, const QString& file) {
+    const auto control = std::find_if(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<uchar>(c) >= 0x80 && static_cast<uchar>(c) < 0xA0;
+    });
+    if (control != bytes.end()) {
+        const QString before = QString::fromLatin1(bytes.left(control - bytes.begin()));
+        failAtCharacter(file, before, before.size(),
+                        QStringLiteral("the text is neither UTF-8 nor Latin-1"));
+    }
+    return QString::fromLatin1(bytes);
+}
+
 // The file's text in `encoding`; a UTF-8 byte-order mark is dropped.
 QString decodedText(QByteArray bytes, CsvEncoding encoding, const QString& file) {
     if (encoding == CsvEncoding::Windows1252) {
@@ -93,6 +106,8 @@ QString decodedText(QByteArray bytes, CsvEncoding encoding, const QString& file)
     if (bytes.startsWith("\xEF\xBB\xBF")) // the byte-order mark spreadsheet programs write
         bytes.remove(0, 3);
     const qsizetype bad = firstInvalidUtf8(bytes);
+    if (bad >= 0 && encoding == CsvEncoding::Utf8OrLatin1)
+        return latin1Text(bytes, file);
     if (bad >= 0) {
         const QString before = QString::fromUtf8(bytes.left(bad));
         failAtCharacter(file, before, before.size(),

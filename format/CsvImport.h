@@ -10,8 +10,9 @@ namespace vastrel {
 
 class Database;
 
-// How the bytes of a CSV file are read as text.
-enum class CsvEncoding { Utf8, Windows1252 };
+// How the bytes of a CSV file are read as text. Utf8OrLatin1 reads a file that is not valid
+// UTF-8 as Latin-1, and refuses one that holds C1 control bytes, which no Latin-1 text does.
+enum class CsvEncoding { Utf8, Windows1252, Utf8OrLatin1 };
 
 // One row of a CSV file: the line where it starts and its values.
 struct CsvRow {

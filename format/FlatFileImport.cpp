@@ -1,5 +1,6 @@
 #include "FlatFileImport.h"
 
+#include "BulkInsert.h"
 #include "ContainerCheck.h"
 #include "Database.h"
 #include "EntryRules.h"
@@ -246,59 +247,95 @@ void insertHeader(Database& db, const FlatFileImportPlan& plan) {
     SaveNoDaftarAuto(db, plan.registrationNumber);
 }
 
-void insertPos(Database& db, const QString& key, const QString& nopos, const FlatFilePos& p,
-               PartiesAdded& parties) {
-    db.exec(QStringLiteral(
-                "INSERT INTO tbldetail (nodaftar, nopos, mot_vessel, nobl, tglbl, pasalcd, "
-                "pmuatcd, pbongkarcd, pakhircd, snm, sna, cnm, cna, nnm, nna, mark, bruto, volume, "
-                "jmlkemasan, satuankemasan, flagconsolidate, flagpartial, grandcontainer, "
-                "grandpackage) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                "?, ?, ?, ?)"),
-            {key,
-             nopos,
-             p.motVessel,
-             p.nobl,
-             p.tglbl,
-             p.pasalcd,
-             p.pmuatcd,
-             p.pbongkarcd,
-             p.pakhircd,
-             p.snm,
-             p.sna,
-             p.cnm,
-             p.cna,
-             p.nnm,
-             p.nna,
-             p.mark,
-             p.bruto,
-             p.volume,
-             p.jmlkemasan,
-             p.satuankemasan,
-             p.flagconsolidate,
-             p.flagpartial,
-             p.grandcontainer,
-             p.grandpackage});
-    parties.add(db, p.snm, p.sna, QStringLiteral("1"));
-    parties.add(db, p.cnm, p.cna, QStringLiteral("2"));
-    parties.add(db, p.nnm, p.nna, QStringLiteral("3"));
+// The rows of many POS, written a batch of rows per statement: a server is asked once per
+// batch rather than once per row.
+struct PosRows {
+    std::vector<Params> detail, goods, documents, containers;
+
+    void write(Database& db) {
+        insertRows(db, QStringLiteral("tbldetail"),
+                   {"nodaftar",
+                    "nopos",
+                    "mot_vessel",
+                    "nobl",
+                    "tglbl",
+                    "pasalcd",
+                    "pmuatcd",
+                    "pbongkarcd",
+                    "pakhircd",
+                    "snm",
+                    "sna",
+                    "cnm",
+                    "cna",
+                    "nnm",
+                    "nna",
+                    "mark",
+                    "bruto",
+                    "volume",
+                    "jmlkemasan",
+                    "satuankemasan",
+                    "flagconsolidate",
+                    "flagpartial",
+                    "grandcontainer",
+                    "grandpackage"},
+                   std::exchange(detail, {}));
+        insertRows(db, QStringLiteral("tblhs"), {"nodaftar", "nopos", "noseq", "hs", "uraian"},
+                   std::exchange(goods, {}));
+        insertRows(db, QStringLiteral("tblpeb"),
+                   {"nodaftar", "nopos", "noseq", "jenispeb", "kpbc", "pebno", "pebtgl"},
+                   std::exchange(documents, {}));
+        insertRows(db, QStringLiteral("tblcontainer"),
+                   {"nodaftar", "nopos", "noseq", "nocountener", "ukuran", "tipe", "seal"},
+                   std::exchange(containers, {}));
+    }
+};
+
+void addPos(PosRows& rows, const QString& key, const QString& nopos, const FlatFilePos& p) {
+    rows.detail.push_back({key,
+                           nopos,
+                           p.motVessel,
+                           p.nobl,
+                           p.tglbl,
+                           p.pasalcd,
+                           p.pmuatcd,
+                           p.pbongkarcd,
+                           p.pakhircd,
+                           p.snm,
+                           p.sna,
+                           p.cnm,
+                           p.cna,
+                           p.nnm,
+                           p.nna,
+                           p.mark,
+                           p.bruto,
+                           p.volume,
+                           p.jmlkemasan,
+                           p.satuankemasan,
+                           p.flagconsolidate,
+                           p.flagpartial,
+                           p.grandcontainer,
+                           p.grandpackage});
     const Params scope{key, nopos};
     for (int i = 0; i < p.goods.size(); ++i)
-        db.exec(QStringLiteral("INSERT INTO tblhs (nodaftar, nopos, noseq, hs, uraian) "
-                               "VALUES (?, ?, ?, ?, ?)"),
-                scope + Params{zeroPadded(i + 1, 4), p.goods[i].hs, p.goods[i].uraian});
+        rows.goods.push_back(scope +
+                             Params{zeroPadded(i + 1, 4), p.goods[i].hs, p.goods[i].uraian});
     for (int i = 0; i < p.documents.size(); ++i) {
         const FlatFileDocument& d = p.documents[i];
-        db.exec(QStringLiteral("INSERT INTO tblpeb (nodaftar, nopos, noseq, jenispeb, kpbc, "
-                               "pebno, pebtgl) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                scope + Params{zeroPadded(i + 1, 4), d.jenispeb, nullWhenEmpty(d.kpbc),
-                               nullWhenEmpty(d.pebno), d.pebtgl});
+        rows.documents.push_back(scope + Params{zeroPadded(i + 1, 4), d.jenispeb,
+                                                nullWhenEmpty(d.kpbc), nullWhenEmpty(d.pebno),
+                                                d.pebtgl});
     }
     for (int i = 0; i < p.containers.size(); ++i) {
         const FlatFileContainer& c = p.containers[i];
-        db.exec(QStringLiteral("INSERT INTO tblcontainer (nodaftar, nopos, noseq, nocountener, "
-                               "ukuran, tipe, seal) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                scope + Params{zeroPadded(i + 1, 4), c.nocountener, c.ukuran, c.tipe, c.seal});
+        rows.containers.push_back(
+            scope + Params{zeroPadded(i + 1, 4), c.nocountener, c.ukuran, c.tipe, c.seal});
     }
+}
+
+void addParties(Database& db, const FlatFilePos& p, PartiesAdded& parties) {
+    parties.add(db, p.snm, p.sna, QStringLiteral("1"));
+    parties.add(db, p.cnm, p.cna, QStringLiteral("2"));
+    parties.add(db, p.nnm, p.nna, QStringLiteral("3"));
 }
 
 // "3 goods lines" and "3 baris barang": Indonesian nouns take no plural.
@@ -419,11 +456,17 @@ void importFlatFile(Database& db, FlatFileImportPlan& plan, const Progress& prog
             insertHeader(db, plan);
         const QList<FlatFilePos>& pos = plan.reading.manifest.pos;
         PartiesAdded parties;
+        PosRows rows;
         for (int i = 0; i < pos.size(); ++i) {
-            insertPos(db, plan.target, plan.posNumbers[i], pos[i], parties);
-            if (progress && (i + 1) % kPosPerProgress == 0)
+            addPos(rows, plan.target, plan.posNumbers[i], pos[i]);
+            addParties(db, pos[i], parties);
+            if ((i + 1) % kPosPerProgress != 0)
+                continue;
+            rows.write(db);
+            if (progress)
                 progress(i + 1, pos.size());
         }
+        rows.write(db);
         recordSource(db, plan);
         recordImport(db, plan.target, plan.summary());
         UpdateStatus(db, plan.target);

@@ -47,7 +47,7 @@ struct LookupModule {
     QList<LookupColumn> columns;
     KindText title;
     QString firstView; // the first 100 rows
-    QString search;    // every row whose name is LIKE the last bound value
+    QString search;    // every row whose name (or code) is LIKE the search pattern, bound to each
     Params filter;     // values bound before the search pattern
     // Module key -> the boxes that receive the first and the second column.
     QMap<QString, QStringList> targets;
@@ -72,21 +72,21 @@ const std::vector<LookupModule>& lookupModules() {
          {{{"Kode"}, 1500}, {{"Uraian"}, 6000}},
          {"Satuan Kemasan"},
          "SELECT kdedi,uredi FROM tblKemasan ORDER BY kdedi LIMIT 100",
-         "SELECT kdedi,uredi FROM tblKemasan WHERE uredi LIKE ? ORDER BY kdedi",
+         "SELECT kdedi,uredi FROM tblKemasan WHERE uredi LIKE ? OR kdedi LIKE ? ORDER BY kdedi",
          {},
          {{"satuankemasan", {"TextSatuanKemasan", "TextUraian"}}}},
         {{"hs", "hscon"},
          {{{"Kode HS"}, 1500}, {{"Keterangan"}, 6000}},
          {"Uraian Barang"},
          "SELECT hs,description FROM tbl_hs ORDER BY hs LIMIT 100",
-         "SELECT hs,description FROM tbl_hs WHERE description LIKE ? ORDER BY hs",
+         "SELECT hs,description FROM tbl_hs WHERE description LIKE ? OR hs LIKE ? ORDER BY hs",
          {},
          {{"hs", {"TxtHs", "TxtKeterangan"}}}},
         {{"kapal", "kapalcon"},
          {{{"Nama Kapal", "Nama Airlines"}, 5000}},
          {"Kapal", "Airlines"},
          "SELECT nmkapal FROM tblkapal ORDER BY nmkapal LIMIT 100",
-         "SELECT nmkapal FROM tblkapal WHERE nmkapal LIKE ? ORDER BY nmkapal",
+         "SELECT nmkapal FROM tblkapal WHERE nmkapal LIKE ? ORDER BY nmkapal, idkapal",
          {},
          {{"kapal", {"TxtKapal"}}}},
         {{"pelabuhanasal", "pelabuhanbongkar", "pelabuhansebelumnya", "pelabuhanakhir",
@@ -94,7 +94,8 @@ const std::vector<LookupModule>& lookupModules() {
          {{{"Kode"}, 1500}, {{"Nama Pelabuhan", "Nama Airport"}, 5000}},
          {"Pelabuhan", "Airport"},
          "SELECT kdport,nmport FROM tblPelabuhan ORDER BY kdport LIMIT 100",
-         "SELECT kdport,nmport FROM tblPelabuhan WHERE nmport LIKE ? ORDER BY kdport",
+         "SELECT kdport,nmport FROM tblPelabuhan WHERE nmport LIKE ? OR kdport LIKE ? "
+         "ORDER BY kdport",
          {},
          {{"pelabuhanasal", {"TxtAsal", "TextAsalNm"}},
           {"pelabuhansebelumnya", {"TxtMuat", "TextMuatNm"}},
@@ -110,7 +111,7 @@ const std::vector<LookupModule>& lookupModules() {
          "SELECT kode,nama FROM tblkpbc WHERE kode <> '000000' AND substr(kode, length(kode) - 3) "
          "<> '0000' "
          "ORDER BY kode LIMIT 100",
-         "SELECT kode,nama FROM (SELECT kode,nama FROM tblkpbc WHERE nama LIKE ?) X "
+         "SELECT kode,nama FROM (SELECT kode,nama FROM tblkpbc WHERE nama LIKE ? OR kode LIKE ?) X "
          "WHERE kode <> '000000' AND substr(kode, length(kode) - 3) <> '0000' ORDER BY kode",
          {},
          {{"kpbc1", {"TxtKPBCKd", "TxtKPBCNm"}}}},
@@ -224,11 +225,17 @@ void FrmFind::ShowQuery(const QString& moduleName, bool inForm) {
     if (!lookup)
         return;
     Params params = lookup->filter;
-    if (inForm)
-        params.append(QStringLiteral("%") + m_find->text() + QStringLiteral("%"));
     BusyCursor busy;
     try {
-        m_model.refill(m_state.Conn, inForm ? lookup->search : lookup->firstView, params);
+        if (!inForm) {
+            m_model.refill(m_state.Conn, lookup->firstView, params);
+            return;
+        }
+        const QString pattern = QStringLiteral("%") + m_find->text() + QStringLiteral("%");
+        for (qsizetype i = lookup->search.count(QLatin1String("LIKE ?")); i > 0; --i)
+            params.append(pattern);
+        // Tens of thousands of matches show their first rows at once, the rest as it scrolls.
+        m_model.refillInPages(m_state.Conn, lookup->search, params);
     } catch (const DbError& e) {
         showDbError(this, e);
     }

@@ -113,6 +113,14 @@ QString Messages::openFileName(QWidget* parent, const QString& caption, const QS
     return remembered(QFileDialog::getOpenFileName(parent, caption, start, filter));
 }
 
+QStringList Messages::openFileNames(QWidget* parent, const QString& caption,
+                                    const QString& filter) {
+    if (!recorder().on)
+        return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+    recordedFileName(caption, QString());
+    return std::exchange(recorder().fileNames, {});
+}
+
 void Messages::startRecording() {
     recorder() = Recorder{};
     lastFolder().clear(); // each recording starts as a fresh program

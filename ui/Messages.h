@@ -44,6 +44,11 @@ public:
     // An open dialog; empty when cancelled. Tests answer it like a save dialog.
     static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
 
+    // An open dialog for several files; empty when cancelled. Tests answer it with every
+    // queued file name.
+    static QStringList openFileNames(QWidget* parent, const QString& caption,
+                                     const QString& filter);
+
     // Test hooks: while recording, nothing modal is shown; every box is logged,
     // questions take the queued answers (Yes when none is queued) and save
     // and open dialogs the queued file names (cancelled when none is queued).

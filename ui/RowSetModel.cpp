@@ -29,7 +29,45 @@ void RowSetModel::refill(const Database& db, const QString& sql, const Params& p
     setRows(db.query(sql, params));
 }
 
+void RowSetModel::refillInPages(const Database& db, const QString& sql, const Params& params,
+                                int pageSize) {
+    const Paging paging{&db, sql + QStringLiteral(" LIMIT ? OFFSET ?"), params, pageSize, false};
+    m_paging = paging;
+    RowSet first = page(0);
+    const bool more = first.recordCount() == pageSize;
+    setRows(std::move(first));
+    m_paging = paging;
+    m_paging.more = more;
+}
+
+RowSet RowSetModel::page(int offset) const {
+    return m_paging.db->query(m_paging.sql, Params(m_paging.params) << m_paging.pageSize << offset);
+}
+
+bool RowSetModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && m_paging.more;
+}
+
+void RowSetModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
+        return;
+    RowSet more;
+    try {
+        more = page(m_rows.recordCount());
+    } catch (const DbError&) {
+        m_paging.more = false; // the rows read so far stay; a new search tries again
+        return;
+    }
+    m_paging.more = more.recordCount() == m_paging.pageSize;
+    if (more.recordCount() == 0)
+        return;
+    beginInsertRows({}, m_rows.recordCount(), m_rows.recordCount() + more.recordCount() - 1);
+    m_rows.append(more);
+    endInsertRows();
+}
+
 void RowSetModel::setRows(RowSet rows) {
+    m_paging = Paging{};
     beginResetModel();
     m_rows = std::move(rows);
     m_dateColumns.assign(static_cast<size_t>(m_rows.fieldCount()), false);

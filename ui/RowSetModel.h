@@ -38,6 +38,10 @@ public:
     // Replaces the rows with the result of `sql`; throws DbError and then keeps
     // the rows it had.
     void refill(const Database& db, const QString& sql, const Params& params = {});
+    // Replaces the rows with the first `pageSize` rows of `sql` (which must order its rows
+    // fully) and reads the next ones as the view scrolls to them; `db` must outlive the rows.
+    void refillInPages(const Database& db, const QString& sql, const Params& params,
+                       int pageSize = 200);
     void setRows(RowSet rows);
     void clear();
 
@@ -46,6 +50,8 @@ public:
     // The text the list shows in a cell.
     QString text(int row, int column) const;
 
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -62,6 +68,17 @@ private:
     std::vector<Formatter> m_formatters; // by column; empty means the default
     RowSet m_rows;
     std::vector<bool> m_dateColumns; // by field of m_rows
+
+    // The query whose further pages are still to be read.
+    struct Paging {
+        const Database* db = nullptr;
+        QString sql;
+        Params params;
+        int pageSize = 0;
+        bool more = false;
+    };
+    RowSet page(int offset) const;
+    Paging m_paging;
 };
 
 // Makes `view` a report list over `model`: one whole row selected at a time,

@@ -166,12 +166,19 @@ private slots:
 
         box("TxtUserPassword2")->setText("u");
         child<QRadioButton>(&first, "OpUdara")->setChecked(true);
+        QVERIFY(child<QCheckBox>(&first, "ChkReference")->isChecked());
         first.CmdCreate_Click();
-        QVERIFY(messages.take().isEmpty());
+        // The packs are in; what the agency must give is said, with how to fill it.
+        const QString said = messages.take().value(0).text;
+        for (const char* empty : {"Pelabuhan", "KPBC", "Grup Manifes"})
+            QVERIFY2(said.contains(empty), qPrintable(said));
+        for (const char* filled : {"Satuan Kemasan", "Kode HS"})
+            QVERIFY2(!said.contains(filled), qPrintable(said));
         QCOMPARE(first.result(), int(QDialog::Accepted));
         AppState created;
         created.programFolder = folder;
         QVERIFY(StartUp(created) == StartScreen::Profile);
+        QCOMPARE(created.Conn.scalar("SELECT count(*) FROM tblkemasan").toInt(), 405);
         QCOMPARE(GetINI(created.iniPath(), "MANIFEST", "JENIS", ""), QString("1"));
         FrmLogin login(created);
         child<QLineEdit>(&login, "TxtUser")->setText("ani");

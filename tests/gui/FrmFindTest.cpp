@@ -145,14 +145,15 @@ private slots:
         }
     }
 
-    void searchesMatchTheNameOnly() {
+    void searchesMatchTheNameAndTheCode() {
         const struct {
             const char* module;
             const char* text;
             QStringList found;
         } cases[] = {
             {"hs", "kopi", {"0901"}}, // any case
-            {"hs", "0901", {}},       // not the code
+            {"hs", "0901", {"0901"}}, // the code as well
+            {"pelabuhanasal", "idj", {"IDJKT"}},
             {"partiesshiper", "o'n", {"O'NEIL TRADING"}},
             {"partiesconsignee", "", {"OLD BUYER", "BUYER LTD"}}, // the kind, newest first
             {"kapalcon", "", {"EVER GIVEN", "MERATUS"}},          // names only
@@ -187,6 +188,23 @@ private slots:
         QTest::mouseClick(child<QPushButton>(dialog.get(), "CmdFind"), Qt::LeftButton);
         QCOMPARE(listOf(dialog.get())->model()->rowCount(), 150);
         QCOMPARE(columnTexts(listOf(openDialog(db, "kpbc").get()), 0), QStringList{"010100"});
+    }
+
+    void aLargeResultShowsItsFirstRowsAndTheRestAsItScrolls() {
+        TestInstallation db;
+        for (int i = 0; i < 450; ++i)
+            db.exec("INSERT INTO tblpelabuhan VALUES (?, 'PORT')",
+                    {QString("ZZ%1").arg(i, 3, 10, QChar('0'))});
+        const auto dialog = openDialog(db, "pelabuhanasal");
+        search(dialog.get(), "port");
+        QAbstractItemModel* rows = listOf(dialog.get())->model();
+        QCOMPARE(rows->rowCount(), 200);
+        for (const int expected : {400, 450, 450}) {
+            rows->fetchMore({});
+            QCOMPARE(rows->rowCount(), expected);
+        }
+        QCOMPARE(rows->index(449, 0).data().toString(), QString("ZZ449"));
+        QVERIFY(!rows->canFetchMore({}));
     }
 
     void doubleClickCopiesIntoTheCaller() {

@@ -206,6 +206,23 @@ private slots:
         QCOMPARE(count("SELECT count(*) FROM tblheader"), 0);
     }
 
+    void anEmptyGroupListIsSaidWithHowToFillIt() {
+        inst->exec("DELETE FROM tblGrup");
+        openScreen("0");
+        newManifest();
+        auto* said = field<QLabel>("LblGroupEmpty");
+        QVERIFY(said->isVisible());
+        QVERIFY(said->text().contains("grup manifes masih kosong"));
+        QVERIFY(said->text().contains("reference load"));
+        fillHeader();
+        QVERIFY(!saveHeader());
+        QCOMPARE(textsOf(Messages::takeLog()), QStringList{said->text()});
+        inst->exec("INSERT INTO tblGrup VALUES ('A1', 'BARANG IMPOR', -1, 0, 1)");
+        openScreen("0");
+        newManifest();
+        QVERIFY(!field<QLabel>("LblGroupEmpty")->isVisible());
+    }
+
     void arrivalTimeIsNormalisedOrRefused() {
         const struct {
             const char* typed;
