@@ -432,11 +432,17 @@ const std::map<QString, Command>& commands() {
           1,
           [](const QStringList& values, const QStringList&) {
               const FlatFileReading reading = readFlatFileAt(values[0]);
-              printProblems(stdout, reading.problems, values[0] + ':');
-              if (!reading.problems.isEmpty())
+              // A file the import would refuse for a blank the screens need fails here too.
+              ProblemList problems = reading.problems;
+              for (const FlatFileProblem& blank :
+                   blankRequired(reading.manifest, reading.manifest.header.kdgrup))
+                  problems.append(blank);
+              problems.sortByPlace();
+              printProblems(stdout, problems, values[0] + ':');
+              if (!problems.isEmpty())
                   throw FlatFileError(QStringLiteral("%1: %2 problem(s) found")
                                           .arg(values[0])
-                                          .arg(reading.problems.count()));
+                                          .arg(problems.count()));
               print(stdout, values[0] + ": " + reading.manifest.summary());
           }}},
         {"import-flatfile",

@@ -91,21 +91,9 @@ QString groupOf(const Database& db, const FlatFileImportPlan& plan) {
         .toString();
 }
 
-// Refuses what the screens would not store: a blank B/L number, mother vessel, package unit
-// or goods description where the POS needs one.
-void refuseBlankRequired(const Database& db, bool air, FlatFileImportPlan& plan) {
-    const QString group = groupOf(db, plan);
-    const auto check = [&](const QString& nopos, const char* column, const QString& value) {
-        if (value.trimmed().isEmpty() && RequiredOnEntry(QLatin1String(column), air, group))
-            plan.refuse(worded({"POS %1: %2 is blank", "POS %1: %2 kosong"}, nopos, column));
-    };
-    for (const FlatFilePos& pos : plan.reading.manifest.pos) {
-        check(pos.nopos, "nobl", pos.nobl);
-        check(pos.nopos, "mot_vessel", pos.motVessel);
-        check(pos.nopos, "satuankemasan", pos.satuankemasan);
-        for (const FlatFileGoods& goods : pos.goods)
-            check(pos.nopos, "uraian", goods.uraian);
-    }
+void refuseBlankRequired(const Database& db, FlatFileImportPlan& plan) {
+    for (const FlatFileProblem& blank : blankRequired(plan.reading.manifest, groupOf(db, plan)))
+        plan.refuse({blank.message, blank.indonesian});
 }
 
 // Only a warning, as on the screen: numbers outside ISO 6346 exist.
@@ -401,10 +389,29 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
     else
         planAppend(db, into, plan);
     refuseLongLists(plan);
-    refuseBlankRequired(db, air, plan);
+    refuseBlankRequired(db, plan);
     warnUnknownCodes(db, plan);
     warnWrongCheckDigits(plan);
     return plan;
+}
+
+QList<FlatFileProblem> blankRequired(const FlatFileManifest& manifest, const QString& group) {
+    QList<FlatFileProblem> blanks;
+    const auto check = [&](const FlatFilePos& pos, const char* column, const QString& value) {
+        if (value.trimmed().isEmpty() &&
+            RequiredOnEntry(QLatin1String(column), manifest.header.air, group))
+            blanks.append(
+                {pos.line, 1,
+                 worded({"POS %1: %2 is blank", "POS %1: %2 kosong"}, pos.nopos, column)});
+    };
+    for (const FlatFilePos& pos : manifest.pos) {
+        check(pos, "nobl", pos.nobl);
+        check(pos, "mot_vessel", pos.motVessel);
+        check(pos, "satuankemasan", pos.satuankemasan);
+        for (const FlatFileGoods& goods : pos.goods)
+            check(pos, "uraian", goods.uraian);
+    }
+    return blanks;
 }
 
 QString sourceDigest(const QString& path) {

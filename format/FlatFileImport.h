@@ -51,6 +51,10 @@ FlatFileImportPlan planFlatFileImport(const Database& db, bool air, FlatFileRead
                                       const QString& into = {},
                                       const QDate& today = QDate::currentDate());
 
+// What the entry screens would refuse to store blank, each at its POS's DTL01 line: a B/L
+// number, mother vessel, package unit or goods description that a POS of `group` needs.
+QList<FlatFileProblem> blankRequired(const FlatFileManifest& manifest, const QString& group);
+
 // The SHA-256 (hex) of a file's bytes, or of a folder's files, names and bytes, in name order.
 // Throws UserError when one cannot be read.
 QString sourceDigest(const QString& path);

@@ -183,6 +183,12 @@ TEST_F(FlatFileImportTest, WhatTheScreensRefuseIsRefused) {
         QStringList changed = file;
         b.change(changed);
         EXPECT_EQ(plan(db, changed, false).refusals, QStringList{b.refusal});
+        writeFile("blank.txt", fileBytes(changed));
+        QProcess check; // the checker agrees with the import
+        check.start(VASTREL_ADMIN_BIN, {"check", path("blank.txt")});
+        check.waitForFinished();
+        EXPECT_EQ(check.exitCode(), 1);
+        EXPECT_TRUE(check.readAllStandardOutput().contains(b.refusal));
     }
 }
 
