@@ -5,6 +5,30 @@
 
 namespace vastrel {
 
+// The columns of tbldetail a POS's save and an import write besides its key, in order.
+inline const QStringList kPosColumns = {"mot_vessel",
+                                        "nobl",
+                                        "tglbl",
+                                        "pasalcd",
+                                        "pmuatcd",
+                                        "pbongkarcd",
+                                        "pakhircd",
+                                        "snm",
+                                        "sna",
+                                        "cnm",
+                                        "cna",
+                                        "nnm",
+                                        "nna",
+                                        "mark",
+                                        "bruto",
+                                        "volume",
+                                        "jmlkemasan",
+                                        "satuankemasan",
+                                        "flagconsolidate",
+                                        "flagpartial",
+                                        "grandcontainer",
+                                        "grandpackage"};
+
 // The most characters an entry screen takes for a column of the manifest tables (the
 // column's name, as in tbldetail or tblpeb); 0 for a column no box limits.
 int EntryMaxLength(const QString& column);

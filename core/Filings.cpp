@@ -1,10 +1,10 @@
 #include "Filings.h"
 
 #include "Database.h"
+#include "History.h"
 #include "UserError.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QSysInfo>
 
 namespace vastrel {
@@ -19,13 +19,10 @@ QString sha256Of(const QByteArray& bytes) {
 
 qint64 recordFiling(Database& db, const QString& nodaftar, const QString& fileName,
                     const QByteArray& bytes) {
-    const QString user =
-        db.userName().isEmpty() ? qEnvironmentVariable("USER", QStringLiteral("?")) : db.userName();
     db.exec(QStringLiteral("INSERT INTO tblfiling (nodaftar, filedat, username, host, filename, "
                            "sha256, content) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-            {nodaftar,
-             QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), user,
-             QSysInfo::machineHostName(), fileName, sha256Of(bytes), bytes});
+            {nodaftar, recordedNow(), recordedUser(db), QSysInfo::machineHostName(), fileName,
+             sha256Of(bytes), bytes});
     return db.lastInsertId();
 }
 

@@ -56,12 +56,6 @@ QJsonObject changedColumns(const QVariantMap& before, const QVariantMap& after) 
     return changes;
 }
 
-QString actorName(const Database& db) {
-    if (!db.userName().isEmpty())
-        return db.userName();
-    return qEnvironmentVariable("USER", QStringLiteral("?"));
-}
-
 void insertEntry(Database& db, const QString& table, const Params& key, const QString& action,
                  const QJsonObject& changes) {
     QStringList keyTexts;
@@ -70,13 +64,22 @@ void insertEntry(Database& db, const QString& table, const Params& key, const QS
     db.exec(QStringLiteral("INSERT INTO tblhistory (changedat, username, host, tablename, "
                            "nodaftar, nopos, rowkey, action, changes) "
                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-             actorName(db), QSysInfo::machineHostName(), table, key.value(0).toString(),
-             key.value(1).toString(), keyTexts.join('/'), action,
+            {recordedNow(), recordedUser(db), QSysInfo::machineHostName(), table,
+             key.value(0).toString(), key.value(1).toString(), keyTexts.join('/'), action,
              QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact))});
 }
 
 } // namespace
+
+QString recordedNow() {
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString recordedUser(const Database& db) {
+    if (!db.userName().isEmpty())
+        return db.userName();
+    return qEnvironmentVariable("USER", QStringLiteral("?"));
+}
 
 RowChange::RowChange(Database& db, const QString& table, const Params& key)
     : m_db(db), m_table(table), m_key(key), m_before(currentRow(db, table, key)) {}

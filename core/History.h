@@ -12,6 +12,11 @@ namespace vastrel {
 // (the connection's user and the workstation), the row and the values that changed. The
 // program only ever adds to it.
 
+// The moment a record is made, "yyyy-MM-dd HH:mm:ss" in UTC, and whom it is made under: the
+// connection's user, else the system's.
+QString recordedNow();
+QString recordedUser(const Database& db);
+
 // Records the change of one row of a manifest table made while it lives: the row as it was
 // when it was made, and as it is when record() is called, inside the change's transaction.
 class RowChange {

@@ -23,6 +23,15 @@ QByteArray withDatabaseValues(const QString& iniPath, const QByteArray& valuesLi
     return valuesLine + (section < 0 ? QByteArray() : content.mid(section));
 }
 
+// Writes at `pending` the INI at `iniPath` with the database values of `password`, readable
+// as the INI is.
+void writePendingIni(const QString& iniPath, const QString& pending, const QString& dbName,
+                     const std::string& password) {
+    writeFileDurably(pending, withDatabaseValues(iniPath, databaseValuesLine(dbName, password)),
+                     FileAccess::OwnerOnly);
+    QFile::setPermissions(pending, QFile::permissions(iniPath));
+}
+
 // True when the INI at `iniPath` names a database of `folder` that opens with its password.
 bool opensWith(const QString& folder, const QString& iniPath) {
     const auto values = readDatabaseValues(iniPath);
@@ -55,10 +64,7 @@ void changeDatabasePassword(AppState& state, const std::string& newPassword,
     };
     const QString iniPath = state.iniPath();
     const QString pending = QDir(state.programFolder).filePath(kPendingIniFileName);
-    writeFileDurably(pending,
-                     withDatabaseValues(iniPath, databaseValuesLine(state.StrDbName, newPassword)),
-                     FileAccess::OwnerOnly);
-    QFile::setPermissions(pending, QFile::permissions(iniPath));
+    writePendingIni(iniPath, pending, state.StrDbName, newPassword);
     step(PasswordStep::PendingIniWritten);
     try {
         state.Conn.rekey(newPassword);
@@ -95,10 +101,7 @@ void storeServerPassword(const QString& folder, const std::string& newPassword) 
         throw DbError("The database is not on a server: change its password with the password "
                       "command");
     const QString pending = dir.filePath(kPendingIniFileName);
-    writeFileDurably(pending,
-                     withDatabaseValues(iniPath, databaseValuesLine(values->dbName, newPassword)),
-                     FileAccess::OwnerOnly);
-    QFile::setPermissions(pending, QFile::permissions(iniPath));
+    writePendingIni(iniPath, pending, values->dbName, newPassword);
     try {
         openNamedDatabase(folder, values->dbName, newPassword);
     } catch (const DbError& e) {

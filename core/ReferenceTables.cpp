@@ -1,8 +1,7 @@
 #include "ReferenceTables.h"
 
 #include "Database.h"
-
-#include <QDateTime>
+#include "History.h"
 
 namespace vastrel {
 
@@ -81,8 +80,7 @@ void recordReferenceSource(Database& db, const ReferenceTable& table, const QStr
     db.exec(QStringLiteral("DELETE FROM tblrefsource WHERE reftable = ?"), {table.table});
     db.exec(
         QStringLiteral("INSERT INTO tblrefsource (reftable, source, loadedat) VALUES (?, ?, ?)"),
-        {table.table, source,
-         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
+        {table.table, source, recordedNow()});
 }
 
 } // namespace vastrel

@@ -1,13 +1,13 @@
 // The detail (POS) half of the entry screen.
 
 #include "FrmHeader.h"
-#include "History.h"
 
 #include "EntryRules.h"
 #include "FormHelpers.h"
 #include "FrmKontainer.h"
 #include "FrmPeb.h"
 #include "FrmUraianBarang.h"
+#include "History.h"
 #include "InputHelpers.h"
 #include "KeyGuard.h"
 #include "Lookups.h"
@@ -33,30 +33,6 @@ namespace vastrel {
 namespace {
 
 using Icon = Messages::Icon;
-
-// The columns a POS save writes, in the order of posValues().
-const QStringList kPosColumns = {"mot_vessel",
-                                 "nobl",
-                                 "tglbl",
-                                 "pasalcd",
-                                 "pmuatcd",
-                                 "pbongkarcd",
-                                 "pakhircd",
-                                 "snm",
-                                 "sna",
-                                 "cnm",
-                                 "cna",
-                                 "nnm",
-                                 "nna",
-                                 "mark",
-                                 "bruto",
-                                 "volume",
-                                 "jmlkemasan",
-                                 "satuankemasan",
-                                 "flagconsolidate",
-                                 "flagpartial",
-                                 "grandcontainer",
-                                 "grandpackage"};
 
 QString insertPosSql() {
     return "INSERT INTO tbldetail (nodaftar, nopos, " + kPosColumns.join(", ") + ") VALUES (?, ?" +

@@ -11,7 +11,6 @@
 #include "Readiness.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -188,16 +187,12 @@ void takeNumbers(Database& db, FlatFileImportPlan& plan) {
         throw FlatFileError(plan.refusals.last(), plan.refusalsInIndonesian.last());
 }
 
-QString utcNow() {
-    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 void recordSource(Database& db, const FlatFileImportPlan& plan) {
     if (plan.sourceDigest.isEmpty())
         return;
     db.exec(QStringLiteral("INSERT INTO tblimported (nodaftar, sha256, filename, importedat) "
                            "VALUES (?, ?, ?, ?)"),
-            {plan.target, plan.sourceDigest, plan.sourceName, utcNow()});
+            {plan.target, plan.sourceDigest, plan.sourceName, recordedNow()});
 }
 
 // Feeds the bytes of the file at `path` to `hash`, a piece at a time.
@@ -241,31 +236,7 @@ struct PosRows {
     std::vector<Params> detail, goods, documents, containers;
 
     void write(Database& db) {
-        insertRows(db, QStringLiteral("tbldetail"),
-                   {"nodaftar",
-                    "nopos",
-                    "mot_vessel",
-                    "nobl",
-                    "tglbl",
-                    "pasalcd",
-                    "pmuatcd",
-                    "pbongkarcd",
-                    "pakhircd",
-                    "snm",
-                    "sna",
-                    "cnm",
-                    "cna",
-                    "nnm",
-                    "nna",
-                    "mark",
-                    "bruto",
-                    "volume",
-                    "jmlkemasan",
-                    "satuankemasan",
-                    "flagconsolidate",
-                    "flagpartial",
-                    "grandcontainer",
-                    "grandpackage"},
+        insertRows(db, QStringLiteral("tbldetail"), QStringList{"nodaftar", "nopos"} + kPosColumns,
                    std::exchange(detail, {}));
         insertRows(db, QStringLiteral("tblhs"), {"nodaftar", "nopos", "noseq", "hs", "uraian"},
                    std::exchange(goods, {}));
