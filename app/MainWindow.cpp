@@ -107,6 +107,13 @@ void MainWindow::buildMenus() {
     search->setShortcut(QKeySequence("Ctrl+F"));
     addCommand(file, "generate", "mnGenerate", "&Generate", QKeySequence("Ctrl+G"),
                "Generate Flat File");
+    m_historyMenu = file->addAction("Ri&wayat", this, [this] {
+        if (m_entry)
+            m_entry->showHistory();
+    });
+    m_historyMenu->setObjectName("mnRiwayat");
+    m_historyMenu->setShortcut(QKeySequence("Ctrl+H"));
+    m_historyMenu->setEnabled(false);
     file->addAction("&Profile Perusahaan", this, &MainWindow::openProfile)
         ->setObjectName("mnprofile");
     file->addAction("Se&tting Aplikasi", this,
@@ -274,6 +281,7 @@ bool MainWindow::inDetail() const {
 FrmHeader* MainWindow::openEntryScreen() {
     if (!m_entry) {
         m_entry = new FrmHeader(m_state, *this);
+        m_historyMenu->setEnabled(true);
         m_entryWindow = m_mdi->addSubWindow(m_entry);
         m_entryWindow->setAttribute(Qt::WA_DeleteOnClose);
         // Room for the larger of the two halves, whichever is shown first.
@@ -281,6 +289,7 @@ FrmHeader* MainWindow::openEntryScreen() {
         connect(m_entry, &QObject::destroyed, this, [this] {
             m_entry = nullptr;
             m_entryWindow = nullptr;
+            m_historyMenu->setEnabled(false);
         });
     }
     return m_entry;

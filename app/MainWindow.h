@@ -76,6 +76,8 @@ private:
     QToolBar* m_tb2 = nullptr;
     QLabel* m_userPanel;
     QAction* m_kapalMenu = nullptr;
+    // The shown manifest's history, while the entry screen is open.
+    QAction* m_historyMenu = nullptr;
     QHash<QString, QAction*> m_commands;
     FrmHeader* m_entry = nullptr;
     QMdiSubWindow* m_entryWindow = nullptr;

@@ -546,10 +546,7 @@ const std::map<QString, Command>& commands() {
               const qint64 id = values[0].toLongLong(&number);
               if (!number)
                   throw DbError("The filing's ID is a number (see filings)");
-              const AppState state = connect(options);
-              const QByteArray bytes = filedBytes(state.Conn, id);
-              refuseInstallationFile(target);
-              writeFileDurably(target, bytes);
+              saveFiling(connect(options).Conn, id, target);
               print(stdout, "Filing " + values[0] + " written to " + target);
           }}},
         {"diff",

@@ -1,7 +1,9 @@
 #include "Filings.h"
 
 #include "Database.h"
+#include "DurableFile.h"
 #include "History.h"
+#include "InstallationFiles.h"
 #include "UserError.h"
 
 #include <QCryptographicHash>
@@ -55,6 +57,12 @@ QByteArray filedBytes(const Database& db, qint64 id) {
                                        "SHA-256-nya")
                             .arg(id));
     return bytes;
+}
+
+void saveFiling(const Database& db, qint64 id, const QString& path) {
+    const QByteArray bytes = filedBytes(db, id);
+    refuseInstallationFile(path);
+    writeFileDurably(path, bytes);
 }
 
 } // namespace vastrel

@@ -32,4 +32,9 @@ QList<Filing> listFilings(const Database& db, const QString& nodaftar);
 // bytes no longer match their SHA-256: a tampered filing is never served.
 QByteArray filedBytes(const Database& db, qint64 id);
 
+// Writes the bytes filed under `id` to `path` again, byte for byte, as filedBytes reads them.
+// Throws as filedBytes does, and FileWriteError or UserError (an installation file) with
+// `path` left as it was.
+void saveFiling(const Database& db, qint64 id, const QString& path);
+
 } // namespace vastrel

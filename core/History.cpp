@@ -130,7 +130,7 @@ QList<HistoryEntry> readHistory(const Database& db, const QString& nodaftar, con
     return entries;
 }
 
-QString describe(const HistoryEntry& entry) {
+QString changesText(const HistoryEntry& entry) {
     QStringList changes;
     for (auto it = entry.changes.constBegin(); it != entry.changes.constEnd(); ++it) {
         const QVariantList values = it.value().toList();
@@ -138,8 +138,12 @@ QString describe(const HistoryEntry& entry) {
                         ? it.key() + ' ' + values[0].toString() + " -> " + values[1].toString()
                         : it.value().toString());
     }
+    return changes.join(", ");
+}
+
+QString describe(const HistoryEntry& entry) {
     return entry.changedAt + " UTC " + entry.user + '@' + entry.host + ' ' + entry.action + ' ' +
-           entry.table + ' ' + entry.rowKey + ": " + changes.join(", ");
+           entry.table + ' ' + entry.rowKey + ": " + changesText(entry);
 }
 
 } // namespace vastrel

@@ -53,6 +53,9 @@ struct HistoryEntry {
 QList<HistoryEntry> readHistory(const Database& db, const QString& nodaftar,
                                 const QString& nopos = {});
 
+// What an entry changed: "bruto 10 -> 12, volume 1 -> 2", or an import's summary.
+QString changesText(const HistoryEntry& entry);
+
 // One line of the history for people: "2026-12-07 10:00:00 UTC ANI@ws1 update tbldetail
 // 20240315000001/0001: bruto 10 -> 12".
 QString describe(const HistoryEntry& entry);

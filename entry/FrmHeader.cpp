@@ -3,6 +3,7 @@
 #include "EntryRules.h"
 #include "FormHelpers.h"
 #include "FrmFind.h"
+#include "FrmRiwayat.h"
 #include "History.h"
 #include "InputHelpers.h"
 #include "KeyGuard.h"
@@ -253,6 +254,12 @@ void FrmHeader::connectHeaderEvents() {
 
 bool FrmHeader::isSea() const {
     return m_state.StrJenis == QLatin1String("0");
+}
+
+void FrmHeader::showHistory() {
+    const PosKey pos = currentPos();
+    const bool detail = m_state.entry.StrPart == QLatin1String("detail");
+    FrmRiwayat(m_state.Conn, pos.nodaftar(), detail ? pos.nopos : QString(), this).exec();
 }
 
 const QString& FrmHeader::rebuildKey() {

@@ -97,6 +97,8 @@ public:
     void showCurrent(const QString& navigateKey);
     // Opens the screen on one chosen manifest (the generate screen's search).
     void openManifest(const QString& nodaftar);
+    // The history of the shown manifest, or in the detail half of the shown POS.
+    void showHistory();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

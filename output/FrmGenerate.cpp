@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "FlatFile.h"
+#include "FrmFilings.h"
 #include "KeyGuard.h"
 #include "ManifestReports.h"
 #include "Messages.h"
@@ -197,10 +198,12 @@ void FrmGenerate::buildControls() {
     connect(printDetail, &QPushButton::clicked, this, &FrmGenerate::printDetail);
     QPushButton* printRekap = addButton("CmdPrintRekap", "Print &Header");
     connect(printRekap, &QPushButton::clicked, this, &FrmGenerate::printRekap);
+    m_cmdFilings = addButton("CmdFilings", "&Riwayat Pengiriman");
+    connect(m_cmdFilings, &QPushButton::clicked, this, &FrmGenerate::showFilings);
     QPushButton* close = addButton("CmdClose", "&Close");
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {m_cmdOk, m_cmdGenerate, printDetail, printRekap})
+    for (QPushButton* button : {m_cmdOk, m_cmdGenerate, printDetail, printRekap, m_cmdFilings})
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(close);
@@ -233,6 +236,7 @@ void FrmGenerate::setKindCaptions() {
 
 void FrmGenerate::setSearchMode() {
     m_cmdGenerate->hide();
+    m_cmdFilings->hide();
     m_cmdOk->show();
     setWindowTitle(QStringLiteral("Find"));
 }
@@ -311,6 +315,15 @@ void FrmGenerate::generate() {
     }
     Messages::show(this, QStringLiteral("Flat file telah dibuat"), Messages::kInformation,
                    Messages::Icon::Information);
+}
+
+void FrmGenerate::showFilings() {
+    const QString nodaftar = selectedHeader();
+    if (nodaftar.isEmpty()) {
+        Messages::show(this, QStringLiteral("Silahkan pilih Header"));
+        return;
+    }
+    FrmFilings(m_state, nodaftar, this).exec();
 }
 
 void FrmGenerate::printDetail() {

@@ -54,6 +54,8 @@ private:
     QString selectedPos() const;
 
     void generate();
+    // The chosen manifest's filings and what changed since.
+    void showFilings();
     void printDetail();
     void printRekap();
     void showReport(const std::function<ReportContent(const ManifestReports&)>& build,
@@ -71,6 +73,7 @@ private:
     QLineEdit* m_txtNoVoyage = nullptr;
     QPushButton* m_cmdOk = nullptr;
     QPushButton* m_cmdGenerate = nullptr;
+    QPushButton* m_cmdFilings = nullptr;
 };
 
 } // namespace vastrel

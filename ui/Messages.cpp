@@ -83,8 +83,12 @@ void Messages::show(QWidget* parent, const QString& text, const QString& title, 
 }
 
 void Messages::showError(QWidget* parent, const std::exception& error) {
+    show(parent, errorText(error));
+}
+
+QString Messages::errorText(const std::exception& error) {
     const auto* known = dynamic_cast<const UserError*>(&error);
-    show(parent, known ? known->indonesian() : QString::fromUtf8(error.what()));
+    return known ? known->indonesian() : QString::fromUtf8(error.what());
 }
 
 bool Messages::ask(QWidget* parent, const QString& text, const QString& title, Icon icon) {

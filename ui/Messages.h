@@ -34,6 +34,8 @@ public:
     // A failure, in Indonesian where the program has the words (a UserError), otherwise
     // in the error's own text.
     static void showError(QWidget* parent, const std::exception& error);
+    // The words showError shows for `error`.
+    static QString errorText(const std::exception& error);
     // A Yes/No question; true for Yes.
     static bool ask(QWidget* parent, const QString& text, const QString& title = kInformation,
                     Icon icon = Icon::Question);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -187,6 +188,52 @@ private slots:
         QFile written(file("out.txt"));
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), expected);
+    }
+
+    void filingsListTheChangesSinceAndSaveTheFiledBytesAgain() {
+        const auto filings = [&](const std::function<void(QDialog*)>& act) {
+            QVERIFY(inNextModal<QDialog>([&] { click("CmdFilings"); }, act));
+        };
+        clickRow(headers(), 2);
+        filings([](QDialog* dialog) {
+            QCOMPARE(child<QTableView>(dialog, "LvFiling")->model()->rowCount(), 0);
+            QCOMPARE(child<QPlainTextEdit>(dialog, "TxtChanges")->toPlainText(),
+                     "Manifes " + kDemoKey + " belum pernah dikirim");
+        });
+        Messages::nextFileName(file("out.txt"));
+        click("CmdGenerate");
+        inst->exec("UPDATE tbldetail SET bruto = 99");
+        inst->exec("INSERT INTO tbldetail (nodaftar, nopos, nobl) VALUES (?, '0002', 'B2')",
+                   {kDemoKey});
+        Messages::takeLog();
+
+        filings([&](QDialog* dialog) {
+            const auto* list = child<QTableView>(dialog, "LvFiling");
+            QCOMPARE(list->model()->rowCount(), 1);
+            QCOMPARE(list->model()->index(0, 3).data().toString(), QString("out.txt"));
+            QCOMPARE(child<QLabel>(dialog, "LblChanges")->text(),
+                     QString("Perubahan sejak pengiriman terakhir"));
+            const QStringList changes =
+                child<QPlainTextEdit>(dialog, "TxtChanges")->toPlainText().split('\n');
+            QCOMPARE(changes.first(), QString("POS 0001 diubah:"));
+            QVERIFY(changes.contains("    bruto: 1234.5 -> 99"));
+            QCOMPARE(changes.last(), QString("POS 0002 ditambahkan"));
+            Messages::nextFileName(file("again.txt"));
+            clickButton(dialog, "CmdSaveAgain");
+            inst->exec("UPDATE tblfiling SET filename = 'x', sha256 = 'abc'");
+            Messages::nextFileName(file("tampered.txt"));
+            clickButton(dialog, "CmdSaveAgain");
+        });
+        QCOMPARE(shownTexts(),
+                 QStringList({file("out.txt"), "Flat file telah disimpan", file("out.txt"),
+                              "Pengiriman 1 telah diubah: isinya tidak sesuai "
+                              "dengan SHA-256-nya"}));
+        const auto bytes = [&](const char* name) {
+            QFile f(file(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unreadable");
+        };
+        QCOMPARE(bytes("again.txt"), bytes("out.txt"));
+        QVERIFY(!QFile::exists(file("tampered.txt")));
     }
 
     void cancelledOrFailedGenerationWritesNothing() {

@@ -2,12 +2,17 @@
 
 #include "Messages.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 namespace vastrel::test {
 
@@ -24,6 +29,25 @@ template <typename T> T* child(QObject* parent, const QString& name) {
     if (!found)
         qFatal("no child named %s", qPrintable(name));
     return found;
+}
+
+// Runs `act` on the modal dialog of type T that `open` shows, then closes it; false when
+// `open` showed none.
+template <typename T>
+bool inNextModal(const std::function<void()>& open, const std::function<void(T*)>& act) {
+    bool shown = false;
+    QTimer watch;
+    watch.setSingleShot(true);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            shown = true;
+            act(dialog);
+            dialog->reject();
+        }
+    });
+    watch.start(0);
+    open();
+    return shown;
 }
 
 // Types `text` into `field` as a user would, key by key.

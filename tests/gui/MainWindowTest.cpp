@@ -9,6 +9,7 @@
 #include "Launcher.h"
 #include "ManifestIni.h"
 #include "Readiness.h"
+#include "ReferenceTestSupport.h"
 #include "StartUp.h"
 #include "TestSupport.h"
 
@@ -159,6 +160,54 @@ private slots:
         QCOMPARE(child<QLineEdit>(entry, "TextNoDaftar")->text() + " " +
                      child<QLineEdit>(entry, "TxtNoVoy")->text(),
                  QString("000002 V02"));
+    }
+
+    void historyShowsTheShownManifestOrPosNewestFirst() {
+        RecordedMessages messages;
+        QAction* history = child<QAction>(window, "mnRiwayat");
+        QVERIFY(!history->isEnabled());
+        window->RunCommand("open");
+        FrmHeader* entry = window->entryScreen();
+        window->RunCommand("edit");
+        child<QLineEdit>(entry, "TxtNoVoy")->setText("V09");
+        window->RunCommand("save");
+        child<QPushButton>(entry, "CmdDetail")->click();
+        window->RunCommand("edit");
+        child<QLineEdit>(entry, "TxtBerat")->setText("99");
+        window->RunCommand("save");
+        QCOMPARE(textsOf(messages.take()), QStringList{"Data berhasil disimpan"});
+
+        // Ctrl+H from a field of the shown half.
+        const auto shown = [&](const char* field) {
+            QStringList rows;
+            window->activateWindow(); // back from the last history window
+            QTest::qWaitForWindowActive(window);
+            const bool opened = inNextModal<QDialog>(
+                [&] {
+                    QTest::keyClick(child<QLineEdit>(entry, field), Qt::Key_H, Qt::ControlModifier);
+                },
+                [&](QDialog* dialog) {
+                    const auto* list = child<QTableView>(dialog, "LvRiwayat");
+                    QVERIFY(list->editTriggers() == QAbstractItemView::NoEditTriggers);
+                    rows << dialog->windowTitle();
+                    for (int row = 0; row < list->model()->rowCount(); ++row)
+                        rows << QStringList{list->model()->index(row, 1).data().toString(),
+                                            list->model()->index(row, 3).data().toString(),
+                                            list->model()->index(row, 5).data().toString(),
+                                            list->model()->index(row, 6).data().toString()}
+                                    .join('|');
+                });
+            return opened ? rows : QStringList{"no history window"};
+        };
+        const QString key = "20240315000001";
+        QCOMPARE(shown("TxtBerat"), QStringList({"Riwayat POS 0001 Manifest " + key,
+                                                 "DEMO|POS|ubah|bruto 1234.5 -> 99"}));
+        child<QPushButton>(entry, "CmdHeader")->click();
+        QCOMPARE(shown("TxtNoVoy"),
+                 QStringList({"Riwayat Manifest " + key, "DEMO|POS|ubah|bruto 1234.5 -> 99",
+                              "DEMO|Header|ubah|voyage 012N -> V09"}));
+        entry->parentWidget()->close();
+        QTRY_VERIFY(!history->isEnabled());
     }
 
     void deleteAnsweredNoKeepsTheManifest() {
