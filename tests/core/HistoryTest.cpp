@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+#include <functional>
+
 using namespace vastrel;
 using namespace vastrel::test;
 
@@ -87,6 +89,28 @@ TEST_F(HistoryTest, AFilingKeepsTheExactBytesAndATamperedOneIsNotServed) {
 
     db.exec("UPDATE tblfiling SET content = ? WHERE idfiling = ?", {QByteArray("forged"), id});
     EXPECT_THROW(filedBytes(db, id), UserError);
+}
+
+TEST_F(HistoryTest, ARecordThatCannotBeWrittenFailsTheWholeChange) {
+    const struct {
+        const char* record; // the table the change's record goes into
+        std::function<void()> change;
+        const char* unchanged; // a count that must stay as it was, if any
+    } cases[] = {
+        {"tblhistory", [&] { deletePos(db, kKey, "0001"); }, "SELECT count(*) FROM tblhs"},
+        {"tblhistory", [&] { deleteManifest(db, kKey); }, "SELECT count(*) FROM tbldetail"},
+        {"tblfiling", [&] { fileFlatFile(db, kKey, "0", path("filed.txt")); }, nullptr},
+    };
+    for (const auto& c : cases) {
+        const QString table = QString::fromLatin1(c.record);
+        const QVariant before = c.unchanged ? db.scalar(c.unchanged) : QVariant();
+        db.exec("ALTER TABLE " + table + " RENAME TO away");
+        EXPECT_THROW(c.change(), DbError) << c.record;
+        db.exec("ALTER TABLE away RENAME TO " + table);
+        if (c.unchanged)
+            EXPECT_EQ(db.scalar(c.unchanged), before) << c.record;
+    }
+    EXPECT_FALSE(QFile::exists(path("filed.txt"))) << "a file written without its filing";
 }
 
 TEST_F(HistoryTest, WhatChangedSinceTheLastFilingIsListedByPos) {
