@@ -17,6 +17,8 @@ struct Table {
     std::vector<const char*> searched = {};
     // The version of the tables that brought it.
     int since = 1;
+    // Columns later versions added, after those of `definition`: each with its version.
+    std::vector<std::pair<const char*, int>> added = {};
 };
 
 #define TXT " TEXT COLLATE NOCASE"
@@ -98,12 +100,25 @@ const std::vector<Table>& tables() {
          " NOT NULL, content BLOB NOT NULL",
          {"nodaftar"},
          {},
-         4},
+         4,
+         // The filed size, and "zlib" when the content is compressed; both empty in the
+         // filings of version 4, which kept the bytes as they are.
+         {{"filesize INTEGER", 5}, {"compression" TXT, 5}}},
     };
     return all;
 }
 
 #undef TXT
+
+// The table's columns and constraints, the added columns among them.
+QString definitionOf(const Table& t) {
+    QString definition = QLatin1String(t.definition);
+    QString added;
+    for (const auto& [column, since] : t.added)
+        added += ", " + QLatin1String(column);
+    const qsizetype constraints = definition.indexOf(QLatin1String(", PRIMARY KEY"));
+    return constraints < 0 ? definition + added : definition.insert(constraints, added);
+}
 
 const Table* findTable(const QString& name) {
     for (const Table& t : tables()) {
@@ -144,7 +159,7 @@ QStringList columnDefinitions(const QString& table) {
     const Table* t = findTable(table);
     if (!t)
         return {};
-    const QString columns = QString::fromLatin1(t->definition).section(", PRIMARY KEY", 0, 0);
+    const QString columns = definitionOf(*t).section(", PRIMARY KEY", 0, 0);
     QStringList definitions;
     for (const QString& part : columns.split(','))
         definitions << part.trimmed();
@@ -181,8 +196,9 @@ QString numberedColumn(const QString& table) {
 ColumnKind columnKind(const QString& column) {
     static const QStringList dates = {"arrivingdate", "tgl_master", "tglbl", "pebtgl"};
     static const QStringList numbers = {
-        "bruto",   "volume",    "jmlkemasan", "grandcontainer", "grandpackage", "adadetil",
-        "idkapal", "idparties", "version",    "idimported",     "idhistory",    "idfiling"};
+        "bruto",     "volume",   "jmlkemasan", "grandcontainer", "grandpackage",
+        "adadetil",  "idkapal",  "idparties",  "version",        "idimported",
+        "idhistory", "idfiling", "filesize"};
     const QString name = column.toLower();
     if (dates.contains(name))
         return ColumnKind::Date;
@@ -197,7 +213,7 @@ namespace {
 
 void createTable(Database& db, const Table& t) {
     const QString name = QLatin1String(t.name);
-    db.exec("CREATE TABLE " + name + " (" + QLatin1String(t.definition) + ")");
+    db.exec("CREATE TABLE " + name + " (" + definitionOf(t) + ")");
     for (const char* columns : t.indexes) {
         const QString suffix = QString::fromLatin1(columns).remove(' ').replace(',', '_');
         db.exec("CREATE INDEX ix_" + name + "_" + suffix + " ON " + name + " (" +
@@ -211,8 +227,15 @@ void createTable(Database& db, const Table& t) {
 void createSince(Database& db, int from) {
     Transaction tx(db);
     for (const Table& t : tables()) {
-        if (t.since > from)
+        if (t.since > from) {
             createTable(db, t);
+            continue;
+        }
+        for (const auto& [column, since] : t.added) {
+            if (since > from)
+                db.exec("ALTER TABLE " + QLatin1String(t.name) + " ADD COLUMN " +
+                        QLatin1String(column));
+        }
     }
     db.exec(QStringLiteral("DELETE FROM tblschema"));
     db.exec(QStringLiteral("INSERT INTO tblschema (version) VALUES (?)"), {kVersion});

@@ -19,7 +19,7 @@ namespace schema {
 
 // The version of the tables this program makes and reads. Version 1 is that of the
 // installations made before versions were recorded.
-inline constexpr int kVersion = 4;
+inline constexpr int kVersion = 5;
 
 // Every table of the tables' `version`, in creation order.
 QStringList tableNames(int version = kVersion);

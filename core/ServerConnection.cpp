@@ -471,7 +471,8 @@ private:
         if (const auto kept = m_texts.constFind(sql); kept != m_texts.constEnd())
             return *kept;
         QByteArray text;
-        if (sql.startsWith(QLatin1String("CREATE TABLE"))) {
+        if (sql.startsWith(QLatin1String("CREATE TABLE")) ||
+            sql.startsWith(QLatin1String("ALTER TABLE"))) {
             ensureCitext();
             text = serverStatement(serverDefinition(sql), {});
         } else {

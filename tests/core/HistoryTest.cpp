@@ -8,6 +8,7 @@
 #include "Schema.h"
 #include "TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <functional>
@@ -89,6 +90,32 @@ TEST_F(HistoryTest, AFilingKeepsTheExactBytesAndATamperedOneIsNotServed) {
 
     db.exec("UPDATE tblfiling SET content = ? WHERE idfiling = ?", {QByteArray("forged"), id});
     EXPECT_THROW(filedBytes(db, id), UserError);
+}
+
+TEST_F(HistoryTest, FilingsKeptUncompressedBeforeTheUpgradeAreServedAfterIt) {
+    db.exec("DROP TABLE tblfiling");
+    db.exec("CREATE TABLE tblfiling (idfiling INTEGER PRIMARY KEY AUTOINCREMENT, "
+            "nodaftar TEXT COLLATE NOCASE NOT NULL, filedat TEXT COLLATE NOCASE NOT NULL, "
+            "username TEXT COLLATE NOCASE, host TEXT COLLATE NOCASE, filename TEXT COLLATE "
+            "NOCASE, sha256 TEXT COLLATE NOCASE NOT NULL, content BLOB NOT NULL)");
+    db.exec("UPDATE tblschema SET version = 4");
+    const QByteArray old = QByteArray("OLD FILING\r\n").repeated(50);
+    db.exec("INSERT INTO tblfiling (nodaftar, filedat, sha256, content) VALUES (?, ?, ?, ?)",
+            {kKey, "2026-12-01 00:00:00",
+             QCryptographicHash::hash(old, QCryptographicHash::Sha256).toHex(), old});
+    schema::upgrade(db);
+    ASSERT_EQ(schema::version(db), schema::kVersion);
+
+    const qint64 id = fileFlatFile(db, kKey, "0", path("new.txt"));
+    const QList<Filing> filings = listFilings(db, kKey);
+    ASSERT_EQ(filings.size(), 2);
+    EXPECT_EQ(filings[1].size, old.size());
+    EXPECT_EQ(filedBytes(db, filings[1].id), old);
+    EXPECT_EQ(filings[0].size, readFile("new.txt").size());
+    EXPECT_EQ(filedBytes(db, id), readFile("new.txt"));
+    EXPECT_LT(db.scalar("SELECT length(content) FROM tblfiling WHERE idfiling = ?", {id}).toInt(),
+              filings[0].size / 2)
+        << "a new filing is kept compressed";
 }
 
 TEST_F(HistoryTest, ARecordThatCannotBeWrittenFailsTheWholeChange) {
