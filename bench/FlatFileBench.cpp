@@ -1,9 +1,11 @@
 // bench_flatfile [POS_COUNT]: builds an outward manifest of POS_COUNT POS (default 9998), each
 // with 3 goods lines, 2 containers and 1 customs document, in a temporary database. Then, each
 // as a process of its own so that its peak memory is its own: the sqlcipher shell printing the
-// same rows, and this program writing the flat file. Prints both times, their ratio and the
-// writer's peak memory (each the best of three runs), then the import of the written file into
-// an installation of its own, and times one readiness update.
+// same rows, this program writing the flat file, and writing it as the screens do, with its
+// filing in the database. Prints the times, their ratios to the shell's and the writer's peak
+// memory (each the best of three runs), what the three filings added to the database against
+// the flat file's compressed size, then the import of the written file into an installation of
+// its own, and times one readiness update.
 
 #include "Database.h"
 #include "FlatFile.h"
@@ -13,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -91,13 +94,21 @@ void writeFlatFile(const QString& dbPath, const QString& target) {
     FlatFile(db, kBenchKey, "0").CreateFlatFile(target);
 }
 
+void fileFlatFile(const QString& dbPath, const QString& target) {
+    Database db = Database::open(dbPath, kPassword);
+    vastrel::fileFlatFile(db, kBenchKey, "0", target);
+}
+
 // Reads, checks and imports the flat file as a new manifest, as import-flatfile does.
 void importFlatFile(const QString& source, const QString& dbPath) {
     Database db = Database::open(dbPath, kPassword);
     FlatFileImportPlan plan = planFlatFileImport(db, false, readFlatFileAt(source));
-    if (!plan.canImport())
-        throw std::runtime_error("the written file is refused: " +
-                                 plan.refusals.join("; ").toStdString());
+    if (!plan.canImport()) {
+        QStringList why = plan.refusals;
+        for (const FlatFileProblem& problem : plan.reading.problems)
+            why << QStringLiteral("line %1: %2").arg(problem.line).arg(problem.message);
+        throw std::runtime_error("the written file is refused: " + why.join("; ").toStdString());
+    }
     vastrel::importFlatFile(db, plan);
 }
 
@@ -121,11 +132,13 @@ Run timeImports(const char* self, const QString& flatPath, const QTemporaryDir& 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The measured processes: --write DB FILE and --import FILE DB.
+    // The measured processes: --write DB FILE, --file DB FILE and --import FILE DB.
     if (argc == 4 && argv[1][0] == '-') {
         try {
             if (std::strcmp(argv[1], "--write") == 0)
                 writeFlatFile(argv[2], argv[3]);
+            else if (std::strcmp(argv[1], "--file") == 0)
+                fileFlatFile(argv[2], argv[3]);
             else
                 importFlatFile(argv[2], argv[3]);
             return 0;
@@ -151,6 +164,10 @@ int main(int argc, char* argv[]) {
         const Run shell = bestOf3({"sqlcipher", dbPath.toStdString()}, scriptPath);
         const Run writer = bestOf3(
             {argv[0], "--write", dbPath.toStdString(), flatPath.toStdString()}, "/dev/null");
+        const qint64 sizeBefore = QFileInfo(dbPath).size();
+        const Run filer =
+            bestOf3({argv[0], "--file", dbPath.toStdString(), flatPath.toStdString()}, "/dev/null");
+        const qint64 growth = (QFileInfo(dbPath).size() - sizeBefore) / 3;
         const Run importer = timeImports(argv[0], flatPath, dir);
 
         Database db = Database::open(dbPath, kPassword);
@@ -162,12 +179,18 @@ int main(int argc, char* argv[]) {
         QFile file(flatPath);
         if (!file.open(QIODevice::ReadOnly))
             throw std::runtime_error("The flat file cannot be read back");
-        const long long lines = file.readAll().count("\r\n");
+        const QByteArray flat = file.readAll();
+        const long long lines = flat.count("\r\n");
         std::printf("POS: %d\n", posCount);
         std::printf("sqlcipher shell, the same rows: %.3f s\n", shell.seconds);
         std::printf("Flat file: %lld lines, %lld bytes in %.3f s (%.2fx the shell), peak %ld KiB\n",
                     lines, static_cast<long long>(file.size()), writer.seconds,
                     writer.seconds / shell.seconds, writer.peakKiB);
+        std::printf("With its filing: %.3f s (%.2fx the shell, %.2fx the writer), peak %ld KiB\n",
+                    filer.seconds, filer.seconds / shell.seconds, filer.seconds / writer.seconds,
+                    filer.peakKiB);
+        std::printf("Database growth per filing: %lld bytes; the file compressed: %lld bytes\n",
+                    static_cast<long long>(growth), static_cast<long long>(qCompress(flat).size()));
         std::printf("Import of that file: %.3f s (%.2fx the writer), peak %ld KiB\n",
                     importer.seconds, importer.seconds / writer.seconds, importer.peakKiB);
         std::printf("UpdateStatus: %.3f s (status %s)\n", statusSeconds,

@@ -42,7 +42,7 @@ void createSyntheticManifest(Database& db, int posCount) {
             "'2024-03-15', '08:30:00', 'Y', 'MBL0009', '2024-03-09')",
             {kBenchKey});
     for (int i = 0; i < posCount; ++i)
-        addPos(db, QString::number(i).rightJustified(4, '0'));
+        addPos(db, QString::number(i + 1).rightJustified(4, '0'));
     tx.commit();
 }
 

@@ -180,7 +180,7 @@ QString DurableFile::temporaryPath() {
     return m_temporary;
 }
 
-void DurableFile::commit() {
+void DurableFile::sync() {
     if (g_syscalls.fsync(m_fd) != 0)
         fail(errno);
     struct stat written {};
@@ -188,6 +188,12 @@ void DurableFile::commit() {
         fail(errno);
     if (!m_filledElsewhere && written.st_size != m_written)
         fail(EIO);
+    m_synced = true;
+}
+
+void DurableFile::commit() {
+    if (!m_synced)
+        sync();
     const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0)
         fail(errno);

@@ -45,6 +45,9 @@ public:
     // For a file another writer fills (a database engine): the temporary file, empty and
     // with the target's mode. commit() then syncs it as that writer left it.
     QString temporaryPath();
+    // Checks every write and syncs the data, so that commit() has only the rename left;
+    // commit() does it when it has not been done.
+    void sync();
     void commit();
 
 private:
@@ -55,6 +58,7 @@ private:
     int m_fd = -1;
     qint64 m_written = 0;
     bool m_filledElsewhere = false;
+    bool m_synced = false;
 };
 
 // The system calls that make a write last, in the order commit() makes them: sync the

@@ -21,9 +21,18 @@ struct Filing {
     qint64 size = 0;
 };
 
-// Adds a filing of `bytes` for the manifest, inside the caller's transaction; returns its id.
+// What the register keeps of a flat file: its SHA-256 and size, and its bytes compressed.
+struct FilingContent {
+    QString sha256; // hex
+    qint64 size = 0;
+    QByteArray compressed;
+};
+// Takes a while for a large file: a writer makes it while the file goes to disk.
+FilingContent filingContent(const QByteArray& bytes);
+
+// Adds a filing for the manifest, inside the caller's transaction; returns its id.
 qint64 recordFiling(Database& db, const QString& nodaftar, const QString& fileName,
-                    const QByteArray& bytes);
+                    const FilingContent& content);
 
 // The manifest's filings, newest first.
 QList<Filing> listFilings(const Database& db, const QString& nodaftar);

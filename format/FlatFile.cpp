@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <optional>
 #include <string>
 #include <utility>
@@ -710,6 +711,11 @@ QStringList FlatFile::lines() const {
 QByteArray FlatFile::bytes() const {
     QByteArray all;
     writeRecords([&](QByteArrayView record) {
+        // Grown by doubling: appending alone makes the array grow by little steps, each of
+        // them a copy of all the file so far.
+        const qsizetype needed = all.size() + record.size() + 2;
+        if (needed > all.capacity())
+            all.reserve(2 * needed);
         all.append(record.data(), record.size());
         all += "\r\n";
     });
@@ -721,8 +727,15 @@ qint64 fileFlatFile(Database& db, const QString& nodaftar, const QString& jenis,
     refuseInstallationFile(path);
     Transaction tx(db);
     const QByteArray bytes = FlatFile(db, nodaftar, jenis).bytes();
-    const qint64 id = recordFiling(db, nodaftar, QFileInfo(path).fileName(), bytes);
-    writeFileDurably(path, bytes);
+    // The register's copy is made while the file goes to disk; the file takes its name only
+    // once its filing is in.
+    std::future<FilingContent> content =
+        std::async(std::launch::async, [&bytes] { return filingContent(bytes); });
+    DurableFile file(path, FileAccess::Shared);
+    file.write(bytes);
+    file.sync();
+    const qint64 id = recordFiling(db, nodaftar, QFileInfo(path).fileName(), content.get());
+    file.commit();
     tx.commit();
     return id;
 }

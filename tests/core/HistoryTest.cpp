@@ -134,8 +134,9 @@ TEST_F(HistoryTest, ARecordThatCannotBeWrittenFailsTheWholeChange) {
         db.exec("ALTER TABLE " + table + " RENAME TO away");
         EXPECT_THROW(c.change(), DbError) << c.record;
         db.exec("ALTER TABLE away RENAME TO " + table);
-        if (c.unchanged)
+        if (c.unchanged) {
             EXPECT_EQ(db.scalar(c.unchanged), before) << c.record;
+        }
     }
     EXPECT_FALSE(QFile::exists(path("filed.txt"))) << "a file written without its filing";
 }
