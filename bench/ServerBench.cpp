@@ -58,9 +58,14 @@ QString newServerDatabase(const QString& name) {
     return uri(name);
 }
 
-QString install(const QString& folder, const QString& server) {
-    InitOptions options{folder, server.isEmpty() ? "bench" : serverPassword(), false, false};
-    options.server = server;
+// An installation in `folder`: in the new database `database` of the bench server, with a clerk
+// of its own, else in a file.
+QString install(const QString& folder, const QString& database) {
+    InitOptions options{folder, database.isEmpty() ? "bench" : serverPassword(), false, false};
+    if (!database.isEmpty()) {
+        options.server = newServerDatabase(database);
+        options.clerk.name = database + "_clerk";
+    }
     initInstallation(options);
     return folder;
 }
@@ -279,11 +284,10 @@ int main(int argc, char* argv[]) {
     try {
         QTemporaryDir dir;
         const QString stamp = QString::number(::getpid());
-        clerksAtOnce(install(dir.filePath("clerks"), newServerDatabase("bench_clerks_" + stamp)),
-                     posEach);
+        clerksAtOnce(install(dir.filePath("clerks"), "bench_clerks_" + stamp), posEach);
         for (const bool server : {false, true}) {
             const QString folder = dir.filePath(server ? "server" : "file");
-            install(folder, server ? newServerDatabase("bench_years_" + stamp) : QString());
+            install(folder, server ? "bench_years_" + stamp : QString());
             QElapsedTimer timer;
             timer.start();
             {

@@ -35,6 +35,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <termios.h>
 #include <unistd.h>
 
@@ -58,11 +59,12 @@ void print(FILE* out, const QString& text) {
 // otherwise be taken for another's value or ignored); `unknown` names it.
 bool splitArguments(const QStringList& args, QStringList* values, QStringList* options,
                     QString* unknown) {
-    static const QStringList flags = {"--demo",  "--help",         "--password-stdin",
-                                      "--again", "--no-reference", "--all"};
-    static const QStringList valued = {"--home",     "--into",   "--kind", "--encoding",
-                                       "--password", "--server", "--from", "--to",
-                                       "-o",         "--pos",    "--since"};
+    static const QStringList flags = {
+        "--demo",         "--help", "--password-stdin",      "--again",
+        "--no-reference", "--all",  "--clerk-password-stdin"};
+    static const QStringList valued = {"--home",   "--into",  "--kind", "--encoding", "--password",
+                                       "--server", "--from",  "--to",   "-o",         "--pos",
+                                       "--since",  "--owner", "--clerk"};
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith("--") && args[i] != "-o") {
             *values << args[i];
@@ -111,15 +113,6 @@ CsvEncoding csvEncoding(const QString& name) {
 QString generateRefusal(const Database& db, const QString& nodaftar) {
     return vastrel::generateRefusal(HeaderExists(db, nodaftar), CountDetail(db, nodaftar) > 0,
                                     GetStatus(db, nodaftar));
-}
-
-// The installation named by --home (or VASTREL_HOME), connected as the program starts it.
-AppState connect(const QStringList& options) {
-    QString notes;
-    AppState state = connectInstallation(requireHome(options), &notes);
-    if (!notes.isEmpty())
-        print(stderr, "vastrel-admin: " + notes);
-    return state;
 }
 
 // One line of standard input without its line end.
@@ -172,6 +165,25 @@ std::string password(const QStringList& options, const QString& given, const cha
     if (confirm == Confirm::Twice && promptHidden("Repeat the password: ") != typed)
         throw DbError("The two passwords differ");
     return typed;
+}
+
+// The tables' owner named by --owner, with its password; none without --owner.
+std::optional<ServerLogin> ownerLogin(const QStringList& options) {
+    const QString role = option(options, "--owner");
+    if (role.isNull())
+        return std::nullopt;
+    return ServerLogin{role,
+                       password(options, QString(), "Password of the owner: ", Confirm::Once)};
+}
+
+// The installation named by --home (or VASTREL_HOME), connected as the program starts it; on a
+// server as the owner that --owner names.
+AppState connect(const QStringList& options) {
+    QString notes;
+    AppState state = connectInstallation(requireHome(options), &notes, ownerLogin(options));
+    if (!notes.isEmpty())
+        print(stderr, "vastrel-admin: " + notes);
+    return state;
 }
 
 // Refuses a file imported before into the plan's manifest (any manifest, for a new one),
@@ -277,28 +289,40 @@ void writeReport(const QStringList& values, const QStringList& options) {
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> all = {
         {"init",
-         {"init DIR [--server URI] [--password-stdin] [--kind sea|air] [--demo] [--no-reference]\n"
+         {"init DIR [--password-stdin] [--kind sea|air] [--demo] [--no-reference]\n"
+          "init DIR --server URI [--clerk ROLE [--clerk-password-stdin]] [--password-stdin] ...\n"
           "  Creates MANIFEST.INI and the encrypted database in DIR, readable by their owner\n"
-          "  only. With --server postgresql://USER@HOST/DATABASE the tables are made in that\n"
-          "  empty database of a PostgreSQL server instead, and the password is the server's.\n"
-          "  The database password is read from standard input with --password-stdin,\n"
+          "  only. The database password is read from standard input with --password-stdin,\n"
           "  else asked twice at the terminal (--password PASSWORD still works but is visible\n"
           "  to other users). --kind sets JENIS in MANIFEST.INI and the demo profile; without\n"
           "  --demo the company profile screen asks for the profile and the manifest kind on\n"
           "  the first run. The shipped code lists (package kinds and HS codes) are loaded\n"
-          "  unless --no-reference.",
+          "  unless --no-reference.\n"
+          "  With --server postgresql://OWNER@HOST/DATABASE the tables are made in that empty\n"
+          "  database of a PostgreSQL server instead, by the role OWNER, whose password is\n"
+          "  the one asked; keep it for upgrade, migrate and user add. The workstations log\n"
+          "  in as a clerk role (--clerk, by default OWNER_clerk), which may change the\n"
+          "  manifests and code lists but only add to the history and the filings, only read\n"
+          "  the users, and not change the tables: MANIFEST.INI names the clerk and holds its\n"
+          "  password. A clerk that does not exist is made with a new random password (OWNER\n"
+          "  needs CREATEROLE); one the server's administrator made beforehand is given with\n"
+          "  its password on the next line of standard input (--clerk-password-stdin).",
           1,
           [](const QStringList& values, const QStringList& options) {
               const QString kind = option(options, "--kind");
               if (!kind.isEmpty() && kind != "sea" && kind != "air")
                   throw DbError("--kind must be sea or air");
-              const std::string secret = password(options, option(options, "--password"),
-                                                  "Database password: ", Confirm::Twice);
               const QString server = option(options, "--server");
               if (!server.isNull() && !isServerAddress(server))
                   throw DbError("--server takes a postgresql:// URI");
+              const bool clerkPassword = options.contains("--clerk-password-stdin");
+              if (server.isNull() && (clerkPassword || !option(options, "--clerk").isNull()))
+                  throw DbError("--clerk is for an installation on a server (--server)");
+              const std::string secret = password(options, option(options, "--password"),
+                                                  "Database password: ", Confirm::Twice);
               InitOptions init{values[0], secret, kind == "air", options.contains("--demo")};
               init.server = server;
+              init.clerk = {option(options, "--clerk"), clerkPassword ? readLine() : ""};
               if (!options.contains("--no-reference"))
                   init.reference = readShippedPacks();
               for (const QString& warning : initInstallation(init))
@@ -306,10 +330,12 @@ const std::map<QString, Command>& commands() {
               print(stdout, "Installation created in " + values[0]);
           }}},
         {"user",
-         {"user add --home DIR NAME [--password-stdin]\n"
+         {"user add --home DIR [--owner ROLE] NAME [--password-stdin]\n"
           "  Adds a user who may log in. The user's password is read from standard input\n"
           "  with --password-stdin, else asked twice at the terminal (a PASSWORD after NAME\n"
-          "  still works but is visible to other users).",
+          "  still works but is visible to other users). On a server the tables' owner adds\n"
+          "  users: --owner ROLE logs in as it, with its password asked first (the first line\n"
+          "  of standard input with --password-stdin, the user's the second).",
           2,
           [](const QStringList& values, const QStringList& options) {
               if (values[0] != "add")
@@ -393,7 +419,7 @@ const std::map<QString, Command>& commands() {
         {"server-password",
          {"server-password --home DIR [--password-stdin]\n"
           "  Stores in MANIFEST.INI the password the server's administrator gave the\n"
-          "  installation's role (ALTER ROLE), once the server accepts it; until then the\n"
+          "  installation's clerk role (ALTER ROLE), once the server accepts it; until then the\n"
           "  old MANIFEST.INI stays. Read from standard input with --password-stdin, else\n"
           "  asked twice at the terminal. Run it on every workstation of the office.",
           0,
@@ -493,18 +519,19 @@ const std::map<QString, Command>& commands() {
               print(stdout, "Template written to " + target);
           }}},
         {"migrate",
-         {"migrate --from DIR --to DIR\n"
+         {"migrate --from DIR --to DIR [--owner ROLE [--password-stdin]]\n"
           "  Copies every table of one installation into another, from an encrypted file to\n"
           "  a server or back (make the target with init first), in one transaction, and\n"
           "  checks every table's row count before it commits. A target that holds\n"
-          "  manifests is refused.",
+          "  manifests is refused. A target on a server is written by its tables' owner:\n"
+          "  --owner ROLE, whose password is asked (or read from standard input).",
           0,
           [](const QStringList&, const QStringList& options) {
               const QString from = option(options, "--from");
               const QString to = option(options, "--to");
               if (from.isEmpty() || to.isEmpty())
                   throw DbError("--from DIR and --to DIR are both required");
-              for (const TableCopy& copy : migrateInstallation(from, to))
+              for (const TableCopy& copy : migrateInstallation(from, to, ownerLogin(options)))
                   print(stdout, QStringLiteral("%1: %2 rows").arg(copy.table).arg(copy.rows));
               print(stdout, "Copied " + from + " into " + to);
           }}},
@@ -564,10 +591,13 @@ const std::map<QString, Command>& commands() {
                   print(stdout, "Nothing changed since the filing");
           }}},
         {"upgrade",
-         {"upgrade --home DIR\n"
+         {"upgrade --home DIR [--owner ROLE [--password-stdin]]\n"
           "  Brings the installation's tables to this version of the program, as its first\n"
           "  start would: in one transaction, after a backup of the database file beside it\n"
-          "  has been written and checked. Tables of a newer version are refused.",
+          "  has been written and checked. Tables of a newer version are refused. On a\n"
+          "  server the tables' owner upgrades them (the workstations' clerk may not): --owner\n"
+          "  ROLE, whose password is asked (or read from standard input); the clerk gets its\n"
+          "  rights on the new tables.",
           0,
           [](const QStringList&, const QStringList& options) {
               const AppState state = connect(options);

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "PasswordChange.h"
 #include "SchemaUpgrade.h"
+#include "ServerRoles.h"
 #include "UserError.h"
 
 #include <QString>
@@ -31,6 +32,9 @@ struct AppState {
     QString programFolder;
     QString StrDbName;
     std::string StrDbPassword; // deciphered password, as the engine's key bytes
+    // The tables' owner, for the admin tool's commands that change the tables or their users on
+    // a server; without it the connection is MANIFEST.INI's role (a clerk's).
+    std::optional<ServerLogin> owner;
     Database Conn;
     QString StrJenis = QStringLiteral("0"); // "0" sea, "1" air
     QString StrVersion;

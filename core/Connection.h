@@ -41,6 +41,7 @@ public:
     virtual bool inTransaction() const = 0;
     virtual void setBusyTimeout(int milliseconds) = 0;
     virtual void rekey(const std::string& newPassword) = 0;
+    virtual QByteArray passwordVerifier(const std::string& password, const QString& role) = 0;
     virtual QStringList tableNames() = 0;
     // After rows were written with their own values in `column`, the database's numbering
     // of it goes on after the largest.

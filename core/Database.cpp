@@ -158,6 +158,10 @@ bool Database::inTransaction() const {
     return m_connection && m_connection->inTransaction();
 }
 
+QByteArray Database::passwordVerifier(const std::string& password, const QString& role) const {
+    return connection().passwordVerifier(password, role);
+}
+
 void Database::rekey(const std::string& newPassword) {
     connection().rekey(newPassword);
 }
@@ -179,28 +183,67 @@ bool isServerAddress(const QString& name) {
            name.startsWith(QLatin1String("postgres://"));
 }
 
-QString withoutPassword(const QString& uri) {
+namespace {
+
+// Where a server URI's users and hosts stand: from after "://" to its path or query, and the
+// last @ among them (-1 when it names no user); start is -1 for a name without "://".
+struct Authority {
+    qsizetype start = -1;
+    qsizetype at = -1;
+};
+
+Authority authorityOf(const QString& uri) {
     const qsizetype scheme = uri.indexOf(QLatin1String("://"));
     if (scheme < 0)
-        return uri;
+        return {};
     static const QRegularExpression pathOrQuery(QStringLiteral("[/?]"));
-    const qsizetype rest = uri.indexOf(pathOrQuery, scheme + 3);
-    QString shown = uri.left(rest < 0 ? uri.size() : rest);
-    // The user's part ends at the last @ before the hosts; a colon in it starts the password.
-    const qsizetype at = shown.lastIndexOf('@');
-    const qsizetype colon = shown.indexOf(':', scheme + 3);
-    if (at >= 0 && colon >= 0 && colon < at)
-        shown.remove(colon, at - colon);
-    const QString tail = rest < 0 ? QString() : uri.mid(rest);
-    const qsizetype query = tail.indexOf('?');
+    const qsizetype start = scheme + 3;
+    const qsizetype rest = uri.indexOf(pathOrQuery, start);
+    const qsizetype at = uri.lastIndexOf('@', (rest < 0 ? uri.size() : rest) - 1);
+    return {start, at >= start ? at : -1};
+}
+
+// `uri` without the settings called `name` in its query.
+QString withoutSetting(const QString& uri, QLatin1String name) {
+    const qsizetype query = uri.indexOf('?');
     if (query < 0)
-        return shown + tail;
-    QStringList settings = tail.mid(query + 1).split('&');
-    settings.removeIf([](const QString& setting) {
-        return QUrl::fromPercentEncoding(setting.section('=', 0, 0).toUtf8()) ==
-               QLatin1String("password");
+        return uri;
+    QStringList settings = uri.mid(query + 1).split('&');
+    settings.removeIf([name](const QString& setting) {
+        return QUrl::fromPercentEncoding(setting.section('=', 0, 0).toUtf8()) == name;
     });
-    return shown + tail.left(query) + (settings.isEmpty() ? QString() : '?' + settings.join('&'));
+    return uri.left(query) + (settings.isEmpty() ? QString() : '?' + settings.join('&'));
+}
+
+} // namespace
+
+QString withoutPassword(const QString& uri) {
+    const Authority authority = authorityOf(uri);
+    if (authority.start < 0)
+        return uri;
+    // A colon in the user's part starts the password.
+    QString shown = uri;
+    const qsizetype colon = uri.indexOf(':', authority.start);
+    if (authority.at >= 0 && colon >= 0 && colon < authority.at)
+        shown.remove(colon, authority.at - colon);
+    return withoutSetting(shown, QLatin1String("password"));
+}
+
+QString withUser(const QString& uri, const QString& role) {
+    const Authority authority = authorityOf(uri);
+    if (authority.start < 0)
+        return uri;
+    return withoutSetting(uri.left(authority.start) + QUrl::toPercentEncoding(role) + '@' +
+                              uri.mid(authority.at >= 0 ? authority.at + 1 : authority.start),
+                          QLatin1String("user"));
+}
+
+QString uriUser(const QString& uri) {
+    const Authority authority = authorityOf(uri);
+    if (authority.at < 0)
+        return {};
+    return QUrl::fromPercentEncoding(
+        uri.mid(authority.start, authority.at - authority.start).section(':', 0, 0).toUtf8());
 }
 
 Database openNamedDatabase(const QString& folder, const QString& name,

@@ -166,6 +166,9 @@ public:
     // Re-enciphers the whole file under a new password; a server refuses (its administrator
     // changes its password).
     void rekey(const std::string& newPassword);
+    // What a server keeps of the password `role` is to log in with, made here so that the
+    // password itself is never sent; the file has no roles.
+    QByteArray passwordVerifier(const std::string& password, const QString& role) const;
 
     // The tables the database holds, in any order.
     QStringList tableNames() const;
@@ -224,6 +227,10 @@ QString withoutPassword(const QString& uri);
 inline bool holdsPassword(const QString& uri) {
     return withoutPassword(uri) != uri;
 }
+// A server's URI that logs in as `role`, whatever user it named.
+QString withUser(const QString& uri, const QString& role);
+// The user a server's URI names before its hosts; empty when it names none there.
+QString uriUser(const QString& uri);
 
 // The database MANIFEST.INI names: a server by its URI, else a file in `folder`.
 Database openNamedDatabase(const QString& folder, const QString& name, const std::string& password);

@@ -252,6 +252,9 @@ public:
             SQLITE_OK)
             fail(QStringLiteral("Cannot change the password"));
     }
+    QByteArray passwordVerifier(const std::string&, const QString&) override {
+        throw DbError("An encrypted database file has no roles");
+    }
 
     QStringList tableNames() override {
         QStringList names;

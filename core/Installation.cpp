@@ -8,6 +8,7 @@
 #include "PasswordHash.h"
 #include "ProgramVersion.h"
 #include "Schema.h"
+#include "ServerRoles.h"
 #include "StartUp.h"
 #include "UserError.h"
 
@@ -85,34 +86,36 @@ void refusePasswordInUri(const QString& uri) {
                             withoutPassword(uri) + "); password diminta terpisah");
 }
 
-// What the administrator should know of the role every workstation will log in as.
-QStringList roleWarnings(const Database& db) {
-    const QVariant superuser = db.scalar(
-        QStringLiteral("SELECT rolname FROM pg_roles WHERE rolname = current_user AND rolsuper"));
-    if (superuser.isNull())
-        return {};
-    return {"the role " + superuser.toString() +
-            " is a superuser, and every workstation's MANIFEST.INI holds its password: give "
-            "the clerks a role that owns the database alone"};
+// MANIFEST.INI of a new installation whose database `name` opens with `password`.
+QByteArray iniText(const QString& name, const std::string& password, bool air) {
+    return databaseValuesLine(name, password) + "[MANIFEST]\r\nJENIS=" + (air ? "1" : "0") +
+           "\r\nVERSION=1.0\r\n";
 }
 
-// A server's database holds the tables once MANIFEST.INI names it: both or neither.
-QStringList initOnServer(const InitOptions& options, const QString& iniPath,
-                         const QByteArray& ini) {
+// A server's database holds the tables and their clerk once MANIFEST.INI names it: both or
+// neither.
+QStringList initOnServer(const InitOptions& options, const QString& iniPath) {
     Database db = Database::connectServer(options.server, options.password);
     if (!db.tableNames().isEmpty())
         fail("The database at " + withoutPassword(options.server) +
              " already holds tables; give an empty one");
     Transaction tx(db);
     fillNewDatabase(db, options);
-    writeFileDurably(iniPath, ini, FileAccess::OwnerOnly);
+    ClerkRole clerk = options.clerk;
+    const QString clerkUri = setUpClerk(db, options.server, clerk);
+    writeFileDurably(iniPath, iniText(clerkUri, clerk.password, options.air),
+                     FileAccess::OwnerOnly);
     try {
         tx.commit();
     } catch (const DbError&) {
         QFile::remove(iniPath);
         throw;
     }
-    return roleWarnings(db);
+    // The server's rules of who may connect from where are its administrator's.
+    if (const QString failure = loginFailure(clerkUri, clerk.password); !failure.isEmpty())
+        return {"the clerk " + clerk.name + " cannot log in, nor the workstations start, until " +
+                "the server lets it: " + failure};
+    return {};
 }
 
 // Backups and restores of a server's database are the server's own.
@@ -123,13 +126,13 @@ void refuseOnServer(const AppState& state, const char* what) {
                  .arg(withoutPassword(state.StrDbName), QLatin1String(what)));
 }
 
-QStringList initInFile(const InitOptions& options, const QString& dbPath, const QString& iniPath,
-                       const QByteArray& ini) {
+QStringList initInFile(const InitOptions& options, const QString& dbPath, const QString& iniPath) {
     try {
         Database db = Database::create(dbPath, options.password);
         fillNewDatabase(db, options);
         db.close();
-        writeFileDurably(iniPath, ini, FileAccess::OwnerOnly);
+        writeFileDurably(iniPath, iniText(kDefaultDbFileName, options.password, options.air),
+                         FileAccess::OwnerOnly);
     } catch (const std::runtime_error&) {
         QFile::remove(dbPath);
         throw;
@@ -166,20 +169,20 @@ QStringList initInstallation(const InitOptions& options) {
         throw UserError(shown + " already holds an installation",
                         "Folder " + shown + " sudah berisi instalasi (" + kDefaultDbFileName + ")");
 
-    const QByteArray ini =
-        databaseValuesLine(options.server.isEmpty() ? kDefaultDbFileName : options.server,
-                           options.password) +
-        "[MANIFEST]\r\nJENIS=" + (options.air ? "1" : "0") + "\r\nVERSION=1.0\r\n";
-    const QStringList warnings = options.server.isEmpty()
-                                     ? initInFile(options, dbPath, iniPath, ini)
-                                     : initOnServer(options, iniPath, ini);
+    const QStringList warnings = options.server.isEmpty() ? initInFile(options, dbPath, iniPath)
+                                                          : initOnServer(options, iniPath);
     writeFirstAboutNotes(dir.filePath(kAboutFileName));
     return warnings;
 }
 
-AppState connectInstallation(const QString& folder, QString* notes) {
+AppState connectInstallation(const QString& folder, QString* notes,
+                             std::optional<ServerLogin> owner) {
+    if (owner && !isServerAddress(configured(folder).StrDbName))
+        fail("The database of " + folder +
+             " is a file, which has no owner role: leave out --owner");
     AppState state;
     state.programFolder = folder;
+    state.owner = std::move(owner);
     switch (StartUp(state)) {
     case StartScreen::IniFailed:
         fail("Cannot read " + state.iniPath());
@@ -202,6 +205,9 @@ Database openInstallation(const QString& folder) {
 void addUser(Database& db, const QString& name, const QString& password) {
     if (name.trimmed().isEmpty())
         fail(QStringLiteral("The user name must not be empty"));
+    if (!ownsTables(db))
+        fail(QStringLiteral("Users are added by the role that owns the tables on the server: give "
+                            "--owner ROLE"));
     if (db.scalar(QStringLiteral("SELECT count(*) FROM tbluser WHERE user = ?"), {name}).toInt())
         fail("The user " + name + " already exists");
     db.exec(QStringLiteral("INSERT INTO tbluser (user, password) VALUES (?, ?)"),

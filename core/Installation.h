@@ -2,10 +2,12 @@
 
 #include "AppState.h"
 #include "ReferenceUpdate.h"
+#include "ServerRoles.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <string>
 
 namespace vastrel {
@@ -22,8 +24,10 @@ struct InitOptions {
     // A first user to log in with, when a name is given.
     QString userName = {};
     QString userPassword = {};
-    // A postgresql:// URI: the database is on that server, the password is the server's.
+    // A postgresql:// URI: the database is on that server, made by the role it names (the
+    // tables' owner), whose password `password` is; MANIFEST.INI names the clerk instead.
     QString server = {};
+    ClerkRole clerk = {};
     // Code lists the new tables start with (the shipped packs), and the progress of their load.
     std::vector<ReferenceContent> reference = {};
     LoadProgress progress = {};
@@ -32,19 +36,23 @@ struct InitOptions {
 // Creates an installation: MANIFEST.INI naming the database and holding its
 // enciphered password, and the encrypted database with every table, both readable
 // by their owner only, and About.INI unless the folder has one; with a server, the tables in its
-// (empty) database instead. Refuses a folder that already holds either file, and a server URI that
-// holds a password. Throws DbError, UserError or FileWriteError with the reason, leaving no file
-// behind. Returns warnings for the administrator (in English): a server role that is a superuser.
+// (empty) database instead, and their clerk (ServerRoles.h), whose login MANIFEST.INI holds.
+// Refuses a folder that already holds either file, and a server URI that holds a password. Throws
+// DbError, UserError or FileWriteError with the reason, leaving no file behind. Returns warnings
+// for the administrator (in English): a clerk that cannot log in yet.
 QStringList initInstallation(const InitOptions& options);
 
 // The installation's state as the program starts it: connection, manifest kind and
 // version. A password change a crash interrupted is mended first and said on `notes`
-// (when given). Throws DbError when it cannot be opened.
-AppState connectInstallation(const QString& folder, QString* notes = nullptr);
+// (when given). On a server, connected as `owner` when given (a file has no owner: refused).
+// Throws DbError when it cannot be opened.
+AppState connectInstallation(const QString& folder, QString* notes = nullptr,
+                             std::optional<ServerLogin> owner = std::nullopt);
 
 // Opens the database of an installation as the application does.
 Database openInstallation(const QString& folder);
 
+// On a server, only the tables' owner may.
 void addUser(Database& db, const QString& name, const QString& password);
 
 // Re-enciphers the connected installation's database under a new password and rewrites

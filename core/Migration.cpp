@@ -2,6 +2,7 @@
 
 #include "Installation.h"
 #include "Schema.h"
+#include "ServerRoles.h"
 #include "UserError.h"
 
 #include <QFileInfo>
@@ -30,11 +31,17 @@ void copyTable(const Database& source, Database& target, const QString& table) {
 
 } // namespace
 
-QList<TableCopy> migrateInstallation(const QString& from, const QString& to) {
+QList<TableCopy> migrateInstallation(const QString& from, const QString& to,
+                                     std::optional<ServerLogin> owner) {
     if (QFileInfo(from).canonicalFilePath() == QFileInfo(to).canonicalFilePath())
         throw UserError(QStringLiteral("--from and --to name the same installation"));
     const Database source = openInstallation(from);
-    Database target = openInstallation(to);
+    Database target = connectInstallation(to, nullptr, std::move(owner)).Conn;
+    // A clerk may not replace the history and the filings.
+    if (!ownsTables(target))
+        throw UserError(QStringLiteral("The tables of %1 are written by the role that owns them "
+                                       "on the server: give --owner ROLE")
+                            .arg(to));
     if (const long long manifests = rowCount(target, QStringLiteral("tblheader")); manifests > 0)
         throw UserError(QStringLiteral("%1 holds %2 manifests already; give a new installation")
                             .arg(to)

@@ -17,11 +17,15 @@ struct Table {
     std::vector<const char*> searched = {};
     // The version of the tables that brought it.
     int since = 1;
+    // What a server installation's clerk may do to its rows.
+    schema::ClerkAccess clerk = schema::ClerkAccess::Change;
     // Columns later versions added, after those of `definition`: each with its version.
     std::vector<std::pair<const char*, int>> added = {};
 };
 
 #define TXT " TEXT COLLATE NOCASE"
+constexpr auto Add = schema::ClerkAccess::Add;
+constexpr auto Read = schema::ClerkAccess::Read;
 
 const std::vector<Table>& tables() {
     static const std::vector<Table> all = {
@@ -55,7 +59,8 @@ const std::vector<Table>& tables() {
          "nama" TXT ", inisial" TXT ", alamat" TXT ", notelp" TXT ", fax" TXT ", jenis_manifest" TXT
          " NOT NULL DEFAULT '0', nodaftarauto" TXT,
          {}},
-        {"tbluser", "user" TXT " NOT NULL PRIMARY KEY, password" TXT, {}},
+        // Users are added by the tables' owner.
+        {"tbluser", "user" TXT " NOT NULL PRIMARY KEY, password" TXT, {}, {}, 1, Read},
         {"tblkapal", "idkapal INTEGER PRIMARY KEY AUTOINCREMENT, nmkapal" TXT, {"nmkapal"}},
         {"tblparties",
          "idparties INTEGER PRIMARY KEY AUTOINCREMENT, NamaParties" TXT ", AlmtParties" TXT
@@ -71,14 +76,15 @@ const std::vector<Table>& tables() {
          ", inward INTEGER NOT NULL DEFAULT 0, outward INTEGER NOT NULL DEFAULT 0, adadetil "
          "INTEGER",
          {"adadetil"}},
-        {"tblschema", "version INTEGER NOT NULL PRIMARY KEY", {}, {}, 2},
+        {"tblschema", "version INTEGER NOT NULL PRIMARY KEY", {}, {}, 2, Read},
         // The files imported, so that the same file is not imported twice by mistake.
         {"tblimported",
          "idimported INTEGER PRIMARY KEY AUTOINCREMENT, nodaftar" TXT " NOT NULL, sha256" TXT
          " NOT NULL, filename" TXT ", importedat" TXT,
          {"sha256"},
          {},
-         2},
+         2,
+         Add},
         // Where each reference table's rows came from, for the administrator.
         {"tblrefsource",
          "reftable" TXT " NOT NULL PRIMARY KEY, source" TXT ", loadedat" TXT,
@@ -92,7 +98,8 @@ const std::vector<Table>& tables() {
          ", rowkey" TXT " NOT NULL, action" TXT " NOT NULL, changes" TXT,
          {"nodaftar, nopos"},
          {},
-         4},
+         4,
+         Add},
         // Every flat file written for customs, byte for byte; only ever added to.
         {"tblfiling",
          "idfiling INTEGER PRIMARY KEY AUTOINCREMENT, nodaftar" TXT " NOT NULL, filedat" TXT
@@ -101,6 +108,7 @@ const std::vector<Table>& tables() {
          {"nodaftar"},
          {},
          4,
+         Add,
          // The filed size, and "zlib" when the content is compressed; both empty in the
          // filings of version 4, which kept the bytes as they are.
          {{"filesize INTEGER", 5}, {"compression" TXT, 5}}},
@@ -191,6 +199,11 @@ QString numberedColumn(const QString& table) {
             return definition.section(' ', 0, 0);
     }
     return {};
+}
+
+ClerkAccess clerkAccess(const QString& table) {
+    const Table* t = findTable(table);
+    return t ? t->clerk : ClerkAccess::Read;
 }
 
 ColumnKind columnKind(const QString& column) {

@@ -30,6 +30,10 @@ QStringList requiredColumns(const QString& table);
 // The column the database numbers by itself (idkapal, idparties); empty when none.
 QString numberedColumn(const QString& table);
 
+// What the clerk of an installation on a server may do to a table's rows (ServerRoles.h).
+enum class ClerkAccess { Change, Add, Read };
+ClerkAccess clerkAccess(const QString& table);
+
 enum class ColumnKind { Text, Number, Boolean, Date, Time };
 // How a column's values are stored (see the conventions above).
 ColumnKind columnKind(const QString& column);

@@ -26,6 +26,7 @@ struct Libpq {
     decltype(&::PQcmdTuples) cmdTuples;
     decltype(&::PQconnectdbParams) connectdbParams;
     decltype(&::PQconnectionUsedPassword) connectionUsedPassword;
+    decltype(&::PQencryptPasswordConn) encryptPasswordConn;
     decltype(&::PQerrorMessage) errorMessage;
     decltype(&::PQexec) exec;
     decltype(&::PQexecParams) execParams;
@@ -69,6 +70,7 @@ const Libpq& libpq() {
         bind(handle, l.cmdTuples, "PQcmdTuples");
         bind(handle, l.connectdbParams, "PQconnectdbParams");
         bind(handle, l.connectionUsedPassword, "PQconnectionUsedPassword");
+        bind(handle, l.encryptPasswordConn, "PQencryptPasswordConn");
         bind(handle, l.errorMessage, "PQerrorMessage");
         bind(handle, l.exec, "PQexec");
         bind(handle, l.execParams, "PQexecParams");
@@ -342,6 +344,19 @@ public:
     void rekey(const std::string&) override {
         throw DbError("The password of a server database is changed by the server's "
                       "administrator, then written into every workstation's MANIFEST.INI");
+    }
+
+    // In the server's own scheme (password_encryption); its letters are those of base64, $ and :.
+    QByteArray passwordVerifier(const std::string& password, const QString& role) override {
+        char* made = libpq().encryptPasswordConn(m_connection, password.c_str(),
+                                                 role.toUtf8().constData(), nullptr);
+        if (!made)
+            throw DbError(
+                ("Cannot encrypt the password: " + plainReason(libpq().errorMessage(m_connection)))
+                    .toStdString());
+        const QByteArray verifier(made);
+        libpq().freemem(made);
+        return verifier;
     }
 
     QStringList tableNames() override {

@@ -89,7 +89,11 @@ void removeLeftovers(const AppState& state) {
 
 bool OpenConnection(AppState& state) {
     try {
-        state.Conn = openNamedDatabase(state.programFolder, state.StrDbName, state.StrDbPassword);
+        state.Conn =
+            state.owner
+                ? Database::connectServer(withUser(state.StrDbName, state.owner->role),
+                                          state.owner->password)
+                : openNamedDatabase(state.programFolder, state.StrDbName, state.StrDbPassword);
     } catch (const DbError& failure) {
         keepFailure(state, failure);
         return false;

@@ -68,7 +68,9 @@ ServerDatabase::~ServerDatabase() {
     if (!available())
         return;
     try {
-        serverAdmin().exec("DROP DATABASE " + m_name + " WITH (FORCE)");
+        Database admin = serverAdmin();
+        admin.exec("DROP DATABASE " + m_name + " WITH (FORCE)");
+        admin.exec("DROP ROLE IF EXISTS " + clerk());
     } catch (const DbError&) {
         // The cluster goes at the end of the run anyway.
     }
@@ -82,6 +84,17 @@ std::string ServerDatabase::password() {
     return qEnvironmentVariable("VASTREL_TEST_SERVER_PASSWORD").toStdString();
 }
 
+ServerLogin ServerDatabase::owner() {
+    return {QStringLiteral("vastrel"), password()};
+}
+
+InitOptions ServerDatabase::installOn(InitOptions options) const {
+    options.server = uri();
+    options.password = password();
+    options.clerk.name = clerk();
+    return options;
+}
+
 bool onTestServer() {
     return qEnvironmentVariable("VASTREL_TEST_BACKEND") == QLatin1String("server");
 }
@@ -93,17 +106,18 @@ TestStore::TestStore() {
     }
 }
 
-QString TestStore::serverUri() {
+const ServerDatabase& TestStore::server() {
     if (!m_server)
         m_server.emplace();
-    return m_server->uri();
+    return *m_server;
 }
 
 Database TestStore::create(const QString& file, const std::string& password) {
     m_file = file;
     m_password = password;
-    Database db = onTestServer() ? Database::connectServer(serverUri(), ServerDatabase::password())
-                                 : Database::create(file, password);
+    Database db = onTestServer()
+                      ? Database::connectServer(server().uri(), ServerDatabase::password())
+                      : Database::create(file, password);
     if (!db.onServer())
         db.exec("PRAGMA synchronous = OFF"); // a throw-away file needs no flushing
     schema::create(db);
@@ -116,11 +130,11 @@ Database TestStore::connectAgain() const {
 }
 
 InitOptions TestStore::onEngine(InitOptions options) {
-    if (onTestServer()) {
-        options.server = serverUri();
-        options.password = ServerDatabase::password();
-    }
-    return options;
+    return onTestServer() ? server().installOn(options) : options;
+}
+
+std::optional<ServerLogin> TestStore::owner() {
+    return onTestServer() ? std::optional(ServerDatabase::owner()) : std::nullopt;
 }
 
 unsigned fileMode(const QString& path) {

@@ -60,6 +60,12 @@ public:
     bool available() const { return !m_name.isEmpty(); }
     QString uri() const;
     static std::string password();
+    // The test server's superuser, which owns the database and makes its tables.
+    static ServerLogin owner();
+    // The clerk role of this database's installation, dropped with it.
+    QString clerk() const { return m_name + "_clerk"; }
+    // `options` changed to make the installation in this database.
+    InitOptions installOn(InitOptions options) const;
 
 private:
     QString m_name;
@@ -82,9 +88,11 @@ public:
     Database connectAgain() const;
     // `options` changed to put the installation on this run's engine.
     InitOptions onEngine(InitOptions options);
+    // Who changes the tables of an installation on this run's engine: none is needed on the file.
+    static std::optional<ServerLogin> owner();
 
 private:
-    QString serverUri();
+    const ServerDatabase& server();
     std::optional<ServerDatabase> m_server;
     QString m_file;
     std::string m_password;

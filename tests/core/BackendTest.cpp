@@ -3,6 +3,7 @@
 #include "DemoData.h"
 #include "FlatFile.h"
 #include "FlatFileImport.h"
+#include "History.h"
 #include "Installation.h"
 #include "Lookups.h"
 #include "ManifestIni.h"
@@ -51,7 +52,7 @@ protected:
 };
 
 TEST_F(BackendTest, TextsCompareAndSortWithoutRegardToCase) {
-    Database db = openInstallation(install());
+    Database db = connectInstallation(install(), nullptr, store.owner()).Conn; // adds users
     EXPECT_EQ(db.onServer(), onTestServer());
     EXPECT_EQ(GetNmPort(db, "idtpp"), "TANJUNG PRIOK, JAKARTA");
     AddKapal(db, "Km Sinar");
@@ -215,7 +216,7 @@ TEST_F(BackendTest, AFlatFileComesBackByteForByte) {
 TEST_F(BackendTest, MigrateCopiesEveryRowOnceAndRefusesATargetWithManifests) {
     const QStringList reference = referenceFlatFile();
     const QString target = install(QStringLiteral("target"), false);
-    const QList<TableCopy> copied = migrateInstallation(path("reference"), target);
+    const QList<TableCopy> copied = migrateInstallation(path("reference"), target, store.owner());
     Database db = openInstallation(target);
     ASSERT_EQ(copied.size(), schema::tableNames().size());
     for (const TableCopy& copy : copied)
@@ -225,7 +226,8 @@ TEST_F(BackendTest, MigrateCopiesEveryRowOnceAndRefusesATargetWithManifests) {
     EXPECT_EQ(FlatFile(db, kDemoKey, "0").lines(), reference);
     db.exec("INSERT INTO tblparties (NamaParties, KodeParties) VALUES ('PT BARU', '1')");
     EXPECT_GT(db.lastInsertId(), 0) << "numbering goes on after the copied keys";
-    EXPECT_THROW(migrateInstallation(path("reference"), target), UserError);
+    EXPECT_THROW(migrateInstallation(path("reference"), target), UserError) << "by the clerk";
+    EXPECT_THROW(migrateInstallation(path("reference"), target, store.owner()), UserError);
 }
 
 // Each of `clerks` clerks, in a process of its own, runs what `prepare` gives (its exit code;
@@ -341,15 +343,23 @@ TEST_F(BackendTest, ClerksSavingTheSamePosAtOnceOverwriteNothing) {
 TEST_F(BackendTest, TablesOfAnEarlierVersionAreUpgradedAndThoseOfALaterOneRefused) {
     const QString home = install();
     {
-        Database db = openInstallation(home);
+        Database db = connectInstallation(home, nullptr, store.owner()).Conn;
         // As the tables were before versions were recorded.
         for (const QString& table : schema::tableNames()) {
             if (!schema::tableNames(1).contains(table))
                 db.exec("DROP TABLE " + table);
         }
     }
+    if (onTestServer()) {
+        try {
+            connectInstallation(home);
+            ADD_FAILURE() << "the clerk of MANIFEST.INI upgraded the tables";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.indonesian().contains("vastrel-admin upgrade")) << e.what();
+        }
+    }
     QString notes;
-    AppState state = connectInstallation(home, &notes);
+    AppState state = connectInstallation(home, &notes, store.owner());
     EXPECT_EQ(schema::version(state.Conn), schema::kVersion);
     EXPECT_TRUE(notes.contains("upgraded from version 1")) << notes.toStdString();
     EXPECT_EQ(state.schemaUpgrade.backup.isEmpty(), onTestServer());
@@ -372,19 +382,23 @@ protected:
             GTEST_SKIP() << "no test server: scripts/test.sh starts one";
     }
 
-    // An installation of the demo on a role that may only make tables, in a database the
-    // administrator made with citext; returns the role's name.
+    // An installation of the demo by a role that may only make tables, in a database the
+    // administrator made with citext, for a clerk the administrator made with `password`;
+    // returns the clerk's name.
     QString installForRole(const QString& prefix, const QString& password) {
         Database admin = Database::connectServer(server.uri(), ServerDatabase::password());
-        const QString role = prefix + QString::number(::getpid());
+        const QString owner = prefix + QString::number(::getpid());
         // Names and passwords of ours, never a text from outside.
         admin.exec("CREATE EXTENSION citext");
-        admin.exec("CREATE ROLE " + role + " LOGIN PASSWORD '" + password + "'");
-        admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
-        InitOptions options{folder(), password.toStdString(), false, true};
-        options.server = QString(server.uri()).replace("vastrel@", role + '@');
+        admin.exec("CREATE ROLE " + owner + " LOGIN PASSWORD 'owner pw'");
+        admin.exec("GRANT CREATE ON SCHEMA public TO " + owner);
+        InitOptions options{folder(), "owner pw", false, true};
+        options.server = withUser(server.uri(), owner);
+        options.clerk = {server.clerk(), password.toStdString()};
+        EXPECT_THROW(initInstallation(options), UserError) << "a role made without CREATEROLE";
+        admin.exec("CREATE ROLE " + server.clerk() + " LOGIN PASSWORD '" + password + "'");
         initInstallation(options);
-        return role;
+        return server.clerk();
     }
 
     ServerDatabase server;
@@ -400,18 +414,29 @@ TEST_F(ServerInstallationTest, TheAdminToolSetsUpAndUsesAServerInstallation) {
         return p.exitCode();
     };
     const QByteArray password = QByteArray::fromStdString(ServerDatabase::password()) + '\n';
-    ASSERT_EQ(
-        admin({"init", folder(), "--server", server.uri(), "--password-stdin", "--demo"}, password),
-        0);
-    EXPECT_EQ(readDatabaseValues(path(kIniFileName))->dbName, server.uri());
+    ASSERT_EQ(admin({"init", folder(), "--server", server.uri(), "--clerk", server.clerk(),
+                     "--password-stdin", "--demo"},
+                    password),
+              0);
+    const QByteArray ini = readFile(kIniFileName);
+    EXPECT_EQ(readDatabaseValues(path(kIniFileName))->dbName,
+              withUser(server.uri(), server.clerk()));
     EXPECT_EQ(admin({"flatfile", "--home", folder(), kDemoKey, "-o", path("out.txt")}), 0);
     EXPECT_FALSE(readFile("out.txt").isEmpty());
     EXPECT_EQ(admin({"backup", "--home", folder(), path("copy.db")}), 1)
         << "a server's backups are the server's own";
     EXPECT_EQ(admin({"password", "--home", folder(), "--password-stdin"}, "new\n"), 1)
         << "and so is its password";
-    EXPECT_EQ(readDatabaseValues(path(kIniFileName))->password(), ServerDatabase::password());
+    EXPECT_EQ(readFile(kIniFileName), ini);
     EXPECT_FALSE(QFile::exists(path(kPendingIniFileName)));
+    // The owner, whose password MANIFEST.INI does not hold, upgrades and adds users.
+    const QStringList owner = {"--home", folder(), "--owner", "vastrel", "--password-stdin"};
+    EXPECT_EQ(admin(QStringList{"upgrade"} + owner, password), 0);
+    EXPECT_EQ(admin(QStringList{"user", "add", "BUDI"} + owner, password + "budi pw\n"), 0);
+    EXPECT_EQ(admin({"user", "add", "EVA", "--home", folder(), "--password-stdin"}, "pw\n"), 1);
+    // As made before the clerk, MANIFEST.INI holding the owner's login, the installation works.
+    writeFile(kIniFileName, databaseValuesLine(server.uri(), ServerDatabase::password()));
+    EXPECT_EQ(admin({"user", "add", "EVA", "--home", folder(), "--password-stdin"}, "pw\n"), 0);
 
     // A database that holds tables already is refused, and no MANIFEST.INI names it.
     EXPECT_EQ(
@@ -430,18 +455,46 @@ TEST_F(ServerInstallationTest, ADatabaseThatComparesOtherwiseThanTheFileIsRefuse
     }
 }
 
-// The administrator made the database with citext; the clerks' role may only make tables.
+// The administrator made the database with citext and the clerk; the owner may only make tables.
 TEST_F(ServerInstallationTest, ARoleThatMayNotAddTheSearchIndexSetsUpWithout) {
-    ASSERT_NO_THROW(installForRole("vastrel_clerk_", "clerk pw"));
+    ASSERT_NO_THROW(installForRole("vastrel_maker_", "clerk pw"));
     const Database db = openInstallation(folder());
     EXPECT_EQ(db.scalar("SELECT count(*) FROM pg_indexes WHERE indexname LIKE 'sx%'").toInt(), 0);
     EXPECT_EQ(GetNmPort(db, "idtpp"), "TANJUNG PRIOK, JAKARTA");
 }
 
+// MANIFEST.INI holds the clerk's login: the server itself refuses what the program never does.
+TEST_F(ServerInstallationTest, TheClerkMayNotRewriteTheRecordsNorChangeTheTables) {
+    initInstallation(server.installOn({folder(), {}, false, true}));
+    Database db = openInstallation(folder());
+    fileFlatFile(db, kDemoKey, "0", path("out.txt"));
+    recordImport(db, kDemoKey, "a line of the history");
+    const auto records = [&] {
+        return db
+            .query("SELECT (SELECT count(*) FROM tblhistory), (SELECT count(*) FROM tblfiling)")
+            .row(0);
+    };
+    const QVariantList before = records();
+    for (const char* statement :
+         {"UPDATE tblhistory SET changes = 'x'", "DELETE FROM tblhistory", "TRUNCATE tblhistory",
+          "UPDATE tblfiling SET content = 'x'", "DELETE FROM tblfiling", "TRUNCATE tblfiling",
+          "INSERT INTO tbluser (user, password) VALUES ('EVA', 'x')", "DELETE FROM tblschema",
+          "CREATE TABLE tblmine (x TEXT)", "DROP TABLE tblheader"}) {
+        try {
+            db.exec(statement);
+            ADD_FAILURE() << statement << " was taken";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(QString(e.what()).contains(QRegularExpression("permission denied|owner")))
+                << e.what();
+        }
+    }
+    EXPECT_EQ(records(), before);
+    deleteManifest(db, kDemoKey);
+    EXPECT_GT(records().at(0).toInt(), before.at(0).toInt()) << "and the clerk's saves recorded";
+}
+
 TEST_F(ServerInstallationTest, ADroppedConnectionIsSaidAndTheNextActionConnectsAgain) {
-    InitOptions options{folder(), ServerDatabase::password(), false, true};
-    options.server = server.uri();
-    initInstallation(options);
+    initInstallation(server.installOn({folder(), {}, false, true}));
     Database db = openInstallation(folder());
     const auto vessels = [&] { return db.scalar("SELECT count(*) FROM tblkapal").toInt(); };
     const int before = vessels();
@@ -477,9 +530,7 @@ TEST_F(ServerInstallationTest, APasswordTheAdministratorChangedIsStoredOnceTheSe
 TEST_F(ServerInstallationTest, ACommitWhoseAnswerWasLostIsNeverReportedAsNothingSaved) {
     if (QStandardPaths::findExecutable("strace").isEmpty())
         GTEST_SKIP() << "strace is not installed";
-    InitOptions options{folder(), ServerDatabase::password(), false, true};
-    options.server = server.uri();
-    initInstallation(options);
+    initInstallation(server.installOn({folder(), {}, false, true}));
     const QString file = path("demo.txt");
     FlatFile(openInstallation(folder()), kDemoKey, "0").CreateFlatFile(file);
     const QStringList import = {VASTREL_ADMIN_BIN, "import-flatfile", "--home", folder(), file,

@@ -34,11 +34,9 @@ class FrameTest : public QObject {
 
 private slots:
     void initTestCase() {
-        initInstallation(store.onEngine({dir.path(), "pw", false, true}));
+        initInstallation(store.onEngine({dir.path(), "pw", false, true, "o'neil", "secret"}));
         state.programFolder = dir.path();
         QVERIFY(StartUp(state) == StartScreen::Login);
-        Database db = openInstallation(dir.path());
-        addUser(db, "o'neil", "secret");
     }
 
     void loginMessagesComeInOrder() {
