@@ -181,7 +181,8 @@ private slots:
         const auto shown = [&](const char* field) {
             QStringList rows;
             window->activateWindow(); // back from the last history window
-            QTest::qWaitForWindowActive(window);
+            if (!QTest::qWaitForWindowActive(window))
+                return QStringList{"the window is not active"};
             const bool opened = inNextModal<QDialog>(
                 [&] {
                     QTest::keyClick(child<QLineEdit>(entry, field), Qt::Key_H, Qt::ControlModifier);
