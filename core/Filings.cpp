@@ -9,7 +9,16 @@
 #include <QSysInfo>
 
 #include <QtEndian>
+#include <openssl/evp.h>
 #include <openssl/sha.h>
+#include <zlib.h>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
 
 namespace vastrel {
 
@@ -44,8 +53,118 @@ QByteArray storedBytes(const QVariantList& row) {
 
 } // namespace
 
-FilingContent filingContent(const QByteArray& bytes) {
-    return {sha256Of(bytes), bytes.size(), qCompress(bytes, kCompressionLevel)};
+// The pieces wait in a queue; the thread compresses and hashes them in their order.
+struct FilingSealer::Work {
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::deque<QByteArray> pieces;
+    bool last = false;
+    std::string failure;
+    z_stream zip{};
+    EVP_MD_CTX* sha = EVP_MD_CTX_new();
+    qint64 size = 0;
+    QByteArray compressed;
+    std::thread thread;
+
+    Work() {
+        if (!sha || EVP_DigestInit_ex(sha, EVP_sha256(), nullptr) != 1 ||
+            deflateInit(&zip, kCompressionLevel) != Z_OK)
+            failure = "compression could not start";
+        // Room for the size qUncompress reads first, filled in at the end.
+        compressed.resize(4);
+    }
+    ~Work() {
+        deflateEnd(&zip);
+        EVP_MD_CTX_free(sha);
+    }
+
+    // Compresses `piece`, the last with `flush` Z_FINISH.
+    void deflatePiece(const QByteArray& piece, int flush) {
+        zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.constData()));
+        zip.avail_in = static_cast<uInt>(piece.size());
+        int result = Z_OK;
+        do {
+            const qsizetype at = compressed.size();
+            const uLong room = deflateBound(&zip, zip.avail_in) + 64;
+            compressed.resize(at + static_cast<qsizetype>(room));
+            zip.next_out = reinterpret_cast<Bytef*>(compressed.data() + at);
+            zip.avail_out = static_cast<uInt>(room);
+            result = deflate(&zip, flush);
+            compressed.resize(compressed.size() - zip.avail_out);
+        } while (result == Z_OK && (zip.avail_in > 0 || flush == Z_FINISH));
+        if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR)
+            throw std::runtime_error("the filing could not be compressed");
+        if (EVP_DigestUpdate(sha, piece.constData(), static_cast<size_t>(piece.size())) != 1)
+            throw std::runtime_error("the filing could not be hashed");
+        size += piece.size();
+    }
+
+    void run() {
+        for (;;) {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [this] { return !pieces.empty() || last; });
+            if (pieces.empty())
+                break;
+            const QByteArray piece = std::move(pieces.front());
+            pieces.pop_front();
+            lock.unlock();
+            if (failure.empty())
+                tryTo([&] { deflatePiece(piece, Z_NO_FLUSH); });
+        }
+        if (failure.empty())
+            tryTo([&] { deflatePiece({}, Z_FINISH); });
+    }
+
+    void tryTo(const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+    }
+};
+
+FilingSealer::FilingSealer() : m_work(std::make_unique<Work>()) {
+    m_work->thread = std::thread([work = m_work.get()] { work->run(); });
+}
+
+FilingSealer::~FilingSealer() {
+    if (m_work->thread.joinable()) {
+        {
+            const std::lock_guard lock(m_work->mutex);
+            m_work->last = true;
+        }
+        m_work->ready.notify_one();
+        m_work->thread.join();
+    }
+}
+
+void FilingSealer::add(const QByteArray& piece) {
+    {
+        const std::lock_guard lock(m_work->mutex);
+        m_work->pieces.push_back(piece);
+    }
+    m_work->ready.notify_one();
+}
+
+FilingContent FilingSealer::finish() {
+    {
+        const std::lock_guard lock(m_work->mutex);
+        m_work->last = true;
+    }
+    m_work->ready.notify_one();
+    m_work->thread.join();
+    Work& work = *m_work;
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (work.failure.empty() && EVP_DigestFinal_ex(work.sha, digest, &length) != 1)
+        work.failure = "the filing could not be hashed";
+    if (!work.failure.empty())
+        throw std::runtime_error(work.failure);
+    qToBigEndian(static_cast<quint32>(work.size), work.compressed.data());
+    const QByteArray hex =
+        QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex();
+    return {QString::fromLatin1(hex), work.size, std::move(work.compressed)};
 }
 
 qint64 recordFiling(Database& db, const QString& nodaftar, const QString& fileName,

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 namespace vastrel {
 
 class Database;
@@ -27,8 +29,26 @@ struct FilingContent {
     qint64 size = 0;
     QByteArray compressed;
 };
-// Takes a while for a large file: a writer makes it while the file goes to disk.
-FilingContent filingContent(const QByteArray& bytes);
+
+// Makes the FilingContent of a file from its pieces as a writer hands them over, on a thread
+// of its own: the compression of a large file costs the writer no time.
+class FilingSealer {
+public:
+    FilingSealer();
+    ~FilingSealer();
+    FilingSealer(const FilingSealer&) = delete;
+    FilingSealer& operator=(const FilingSealer&) = delete;
+
+    // The next piece of the file; the writer changes it no more.
+    void add(const QByteArray& piece);
+    // Waits for the last piece to be compressed. Throws std::runtime_error when compression
+    // failed (out of memory).
+    FilingContent finish();
+
+private:
+    struct Work;
+    std::unique_ptr<Work> m_work;
+};
 
 // Adds a filing for the manifest, inside the caller's transaction; returns its id.
 qint64 recordFiling(Database& db, const QString& nodaftar, const QString& fileName,

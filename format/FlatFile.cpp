@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <future>
 #include <optional>
 #include <string>
 #include <utility>
@@ -708,17 +707,24 @@ QStringList FlatFile::lines() const {
     return decodedRecords([this](const RecordSink& sink) { writeRecords(sink); });
 }
 
+void FlatFile::writePieces(const std::function<void(const QByteArray& piece)>& out) const {
+    constexpr qsizetype kPiece = 1 << 20;
+    QByteArray piece;
+    writeRecords([&](QByteArrayView record) {
+        if (piece.isEmpty())
+            piece.reserve(kPiece + record.size() + 2);
+        piece.append(record.data(), record.size());
+        piece.append("\r\n", 2);
+        if (piece.size() >= kPiece)
+            out(std::exchange(piece, {}));
+    });
+    if (!piece.isEmpty())
+        out(piece);
+}
+
 QByteArray FlatFile::bytes() const {
     QByteArray all;
-    writeRecords([&](QByteArrayView record) {
-        // Grown by doubling: appending alone makes the array grow by little steps, each of
-        // them a copy of all the file so far.
-        const qsizetype needed = all.size() + record.size() + 2;
-        if (needed > all.capacity())
-            all.reserve(2 * needed);
-        all.append(record.data(), record.size());
-        all += "\r\n";
-    });
+    writePieces([&](const QByteArray& piece) { all += piece; });
     return all;
 }
 
@@ -726,15 +732,16 @@ qint64 fileFlatFile(Database& db, const QString& nodaftar, const QString& jenis,
                     const QString& path) {
     refuseInstallationFile(path);
     Transaction tx(db);
-    const QByteArray bytes = FlatFile(db, nodaftar, jenis).bytes();
-    // The register's copy is made while the file goes to disk; the file takes its name only
-    // once its filing is in.
-    std::future<FilingContent> content =
-        std::async(std::launch::async, [&bytes] { return filingContent(bytes); });
     DurableFile file(path, FileAccess::Shared);
-    file.write(bytes);
+    // The register's copy is made as the file is, on a thread of its own; the file takes its
+    // name only once its filing is in.
+    FilingSealer sealer;
+    FlatFile(db, nodaftar, jenis).writePieces([&](const QByteArray& piece) {
+        file.write(piece);
+        sealer.add(piece);
+    });
     file.sync();
-    const qint64 id = recordFiling(db, nodaftar, QFileInfo(path).fileName(), content.get());
+    const qint64 id = recordFiling(db, nodaftar, QFileInfo(path).fileName(), sealer.finish());
     file.commit();
     tx.commit();
     return id;
@@ -742,7 +749,9 @@ qint64 fileFlatFile(Database& db, const QString& nodaftar, const QString& jenis,
 
 void FlatFile::CreateFlatFile(const QString& path) const {
     refuseInstallationFile(path);
-    writeFileDurably(path, bytes());
+    DurableFile file(path, FileAccess::Shared);
+    writePieces([&](const QByteArray& piece) { file.write(piece); });
+    file.commit();
 }
 
 } // namespace vastrel

@@ -74,6 +74,9 @@ public:
     void CreateFlatFile(const QString& path) const;
     // The whole file, as CreateFlatFile() writes it.
     QByteArray bytes() const;
+    // Hands the file, lines ends and all, to `out` in pieces of about a megabyte, each a
+    // QByteArray of its own that is never changed after.
+    void writePieces(const std::function<void(const QByteArray& piece)>& out) const;
 
 private:
     struct Header;

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins qt6-l10n-tools libgl-dev fonts-dejavu-core
     libsqlcipher-dev sqlcipher libssl-dev
     postgresql libpq-dev
-    libxlsxwriter-dev libzip-dev
+    libxlsxwriter-dev libzip-dev zlib1g-dev
     libgtest-dev googletest
     clang-format poppler-utils xvfb xauth
     dpkg-dev file librsvg2-bin lintian desktop-file-utils man-db

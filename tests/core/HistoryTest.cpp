@@ -92,6 +92,20 @@ TEST_F(HistoryTest, AFilingKeepsTheExactBytesAndATamperedOneIsNotServed) {
     EXPECT_THROW(filedBytes(db, id), UserError);
 }
 
+TEST(FilingSealerTest, PiecesAreKeptInTheirOrder) {
+    FilingSealer sealer;
+    QByteArray whole;
+    for (int i = 0; i < 40; ++i) {
+        const QByteArray piece = QByteArray::number(i).repeated(5000 + i);
+        sealer.add(piece);
+        whole += piece;
+    }
+    const FilingContent content = sealer.finish();
+    EXPECT_EQ(qUncompress(content.compressed), whole);
+    EXPECT_EQ(content.size, whole.size());
+    EXPECT_EQ(content.sha256, QCryptographicHash::hash(whole, QCryptographicHash::Sha256).toHex());
+}
+
 TEST_F(HistoryTest, FilingsKeptUncompressedBeforeTheUpgradeAreServedAfterIt) {
     db.exec("DROP TABLE tblfiling");
     db.exec("CREATE TABLE tblfiling (idfiling INTEGER PRIMARY KEY AUTOINCREMENT, "
