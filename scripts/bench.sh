@@ -4,7 +4,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
-for bench in bench_flatfile bench_entry bench_lookup bench_recap bench_reference; do
+for bench in bench_flatfile bench_history bench_entry bench_lookup bench_recap bench_reference; do
     echo "== $bench"
     "$root/build/bench/$bench"
 done
@@ -17,5 +17,7 @@ export VASTREL_TEST_SERVER_PASSWORD="vastrel-bench-$RANDOM$RANDOM"
 trap '"$root/scripts/pg-cluster.sh" stop "$server"; rm -rf "$server"' EXIT
 echo "== bench_server"
 "$root/build/bench/bench_server" "$@"
+echo "== bench_history (server)"
+VASTREL_TEST_BACKEND=server "$root/build/bench/bench_history"
 echo "== bench_reference (server)"
 VASTREL_TEST_BACKEND=server "$root/build/bench/bench_reference"
