@@ -218,6 +218,7 @@ private slots:
             QCOMPARE(changes.first(), QString("POS 0001 diubah:"));
             QVERIFY(changes.contains("    bruto: 1234.5 -> 99"));
             QCOMPARE(changes.last(), QString("POS 0002 ditambahkan"));
+            dialog->grab().save(QDir(VASTREL_SCREENSHOT_DIR).filePath("filings.png"));
             Messages::nextFileName(file("again.txt"));
             clickButton(dialog, "CmdSaveAgain");
             inst->exec("UPDATE tblfiling SET filename = 'x', sha256 = 'abc'");
