@@ -429,6 +429,22 @@ const std::map<QString, Command>& commands() {
               storeServerPassword(requireHome(options), secret);
               print(stdout, "Server password stored");
           }}},
+        {"clerk",
+         {"clerk --home DIR [--clerk ROLE [--clerk-password-stdin]]\n"
+          "  For a server installation made before its workstations logged in as a clerk,\n"
+          "  whose MANIFEST.INI still holds the tables' owner: makes (or takes) the clerk as\n"
+          "  init does, and stores its login in MANIFEST.INI once it logs in. Copy that\n"
+          "  MANIFEST.INI to every workstation, then have the owner's password changed (ALTER\n"
+          "  ROLE): every earlier MANIFEST.INI holds it.",
+          0,
+          [](const QStringList&, const QStringList& options) {
+              ClerkRole clerk{option(options, "--clerk"),
+                              options.contains("--clerk-password-stdin") ? readLine() : ""};
+              const QString owner = handOverToClerk(requireHome(options), clerk);
+              print(stdout, "MANIFEST.INI now names the clerk " + clerk.name +
+                                ". Copy it to every workstation, then change the password of " +
+                                owner + ": every earlier MANIFEST.INI holds it.");
+          }}},
         {"backup",
          {"backup --home DIR FILE\n"
           "  Copies the database, while it may be in use, into FILE under the same password,\n"

@@ -4,6 +4,7 @@
 #include "DatabaseBackup.h"
 #include "DurableFile.h"
 #include "ManifestIni.h"
+#include "ServerRoles.h"
 #include "StartUp.h"
 
 #include <QDir>
@@ -113,6 +114,34 @@ void storeServerPassword(const QString& folder, const std::string& newPassword) 
                           QString::fromUtf8(e.what()));
     }
     renameDurably(pending, iniPath);
+}
+
+QString handOverToClerk(const QString& folder, ClerkRole& clerk) {
+    const QDir dir(folder);
+    const QString iniPath = dir.filePath(kIniFileName);
+    const auto values = readDatabaseValues(iniPath);
+    if (!values)
+        throw DbError(("Cannot read " + iniPath).toStdString());
+    if (!isServerAddress(values->dbName))
+        throw UserError(QStringLiteral("The database is not on a server: it has no clerk"));
+    Database owner = openNamedDatabase(folder, values->dbName, values->password());
+    if (!ownsTables(owner))
+        throw UserError(QStringLiteral("MANIFEST.INI names a clerk already"));
+    const QString ownerName = owner.scalar(QStringLiteral("SELECT current_user")).toString();
+    Transaction tx(owner);
+    const QString clerkUri = setUpClerk(owner, values->dbName, clerk);
+    tx.commit();
+    const QString pending = dir.filePath(kPendingIniFileName);
+    writePendingIni(iniPath, pending, clerkUri, clerk.password);
+    if (const QString failure = loginFailure(clerkUri, clerk.password); !failure.isEmpty()) {
+        QFile::remove(pending);
+        throw UserError("The clerk " + clerk.name +
+                        " cannot log in, MANIFEST.INI stays as it "
+                        "was: " +
+                        failure);
+    }
+    renameDurably(pending, iniPath);
+    return ownerName;
 }
 
 PasswordRecovery recoverPasswordChange(const QString& folder) {

@@ -8,6 +8,7 @@
 namespace vastrel {
 
 struct AppState;
+struct ClerkRole;
 
 // The MANIFEST.INI with the new password, written beside the old one while the
 // database password changes.
@@ -30,6 +31,13 @@ void changeDatabasePassword(AppState& state, const std::string& newPassword,
 // server's administrator gave its role, once the server accepts it; the old INI stays
 // until then. Throws DbError or FileWriteError, the INI then unchanged.
 void storeServerPassword(const QString& folder, const std::string& newPassword);
+
+// For a server installation made before its workstations logged in as a clerk, whose
+// MANIFEST.INI in `folder` holds the tables' owner: makes `clerk` the clerk as init does and
+// stores in MANIFEST.INI the clerk's login once the clerk logs in with it; the old INI stays
+// until then. Returns the owner's name, whose password every earlier MANIFEST.INI holds.
+// Throws UserError, DbError or FileWriteError, the INI then unchanged.
+QString handOverToClerk(const QString& folder, ClerkRole& clerk);
 
 enum class PasswordRecovery {
     None,       // no change was interrupted

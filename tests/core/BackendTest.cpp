@@ -434,9 +434,21 @@ TEST_F(ServerInstallationTest, TheAdminToolSetsUpAndUsesAServerInstallation) {
     EXPECT_EQ(admin(QStringList{"upgrade"} + owner, password), 0);
     EXPECT_EQ(admin(QStringList{"user", "add", "BUDI"} + owner, password + "budi pw\n"), 0);
     EXPECT_EQ(admin({"user", "add", "EVA", "--home", folder(), "--password-stdin"}, "pw\n"), 1);
-    // As made before the clerk, MANIFEST.INI holding the owner's login, the installation works.
+    // As made before the clerk, MANIFEST.INI holding the owner's login, the installation works,
+    // and hands the workstations over to the clerk.
+    const std::string clerkPassword = readDatabaseValues(path(kIniFileName))->password();
     writeFile(kIniFileName, databaseValuesLine(server.uri(), ServerDatabase::password()));
     EXPECT_EQ(admin({"user", "add", "EVA", "--home", folder(), "--password-stdin"}, "pw\n"), 0);
+    const QStringList handOver = {"clerk",   "--home",       folder(),
+                                  "--clerk", server.clerk(), "--clerk-password-stdin"};
+    EXPECT_EQ(admin(handOver, "wrong\n"), 1);
+    EXPECT_EQ(readDatabaseValues(path(kIniFileName))->dbName, server.uri()) << "left as it was";
+    EXPECT_EQ(admin(handOver, QByteArray::fromStdString(clerkPassword) + '\n'), 0);
+    const auto handedOver = readDatabaseValues(path(kIniFileName));
+    EXPECT_EQ(handedOver->dbName, withUser(server.uri(), server.clerk()));
+    EXPECT_EQ(handedOver->password(), clerkPassword);
+    EXPECT_EQ(admin(handOver, QByteArray::fromStdString(clerkPassword) + '\n'), 1)
+        << "a clerk already";
 
     // A database that holds tables already is refused, and no MANIFEST.INI names it.
     EXPECT_EQ(
