@@ -92,55 +92,62 @@ void changeDatabasePassword(AppState& state, const std::string& newPassword,
     state.StrDbPassword = newPassword;
 }
 
-void storeServerPassword(const QString& folder, const std::string& newPassword) {
-    const QDir dir(folder);
-    const QString iniPath = dir.filePath(kIniFileName);
+namespace {
+
+// The database values of the server installation's MANIFEST.INI at `iniPath`; `onFile` says
+// what is done instead for a database file.
+DatabaseValues serverValues(const QString& iniPath, const QString& onFile) {
     const auto values = readDatabaseValues(iniPath);
     if (!values)
         throw DbError(("Cannot read " + iniPath).toStdString());
     if (!isServerAddress(values->dbName))
-        throw DbError("The database is not on a server: change its password with the password "
-                      "command");
+        throw UserError("The database is not on a server: " + onFile);
+    return *values;
+}
+
+// Stores the login to `uri` with `password` in the MANIFEST.INI of `folder` once the server
+// takes it; until then the old INI stays. `refused` leads the server's reason why not, in
+// English and in Indonesian.
+void storeServerLogin(const QString& folder, const QString& uri, const std::string& password,
+                      const QString& refused, const QString& refusedInIndonesian) {
+    const QDir dir(folder);
+    const QString iniPath = dir.filePath(kIniFileName);
     const QString pending = dir.filePath(kPendingIniFileName);
-    writePendingIni(iniPath, pending, values->dbName, newPassword);
+    writePendingIni(iniPath, pending, uri, password);
     try {
-        openNamedDatabase(folder, values->dbName, newPassword);
+        openNamedDatabase(folder, uri, password);
     } catch (const DbError& e) {
         QFile::remove(pending);
-        throw DbError("The server does not accept the new password, MANIFEST.INI stays as it "
-                      "was: " +
-                          QString::fromUtf8(e.what()),
-                      "Server tidak menerima password baru, MANIFEST.INI tidak diubah: " +
-                          QString::fromUtf8(e.what()));
+        throw DbError(refused + ", MANIFEST.INI stays as it was: " + QString::fromUtf8(e.what()),
+                      refusedInIndonesian +
+                          ", MANIFEST.INI tidak diubah: " + QString::fromUtf8(e.what()));
     }
     renameDurably(pending, iniPath);
 }
 
+} // namespace
+
+void storeServerPassword(const QString& folder, const std::string& newPassword) {
+    const DatabaseValues values =
+        serverValues(QDir(folder).filePath(kIniFileName),
+                     QStringLiteral("change its password with the password command"));
+    storeServerLogin(folder, values.dbName, newPassword,
+                     QStringLiteral("The server does not accept the new password"),
+                     QStringLiteral("Server tidak menerima password baru"));
+}
+
 QString handOverToClerk(const QString& folder, ClerkRole& clerk) {
-    const QDir dir(folder);
-    const QString iniPath = dir.filePath(kIniFileName);
-    const auto values = readDatabaseValues(iniPath);
-    if (!values)
-        throw DbError(("Cannot read " + iniPath).toStdString());
-    if (!isServerAddress(values->dbName))
-        throw UserError(QStringLiteral("The database is not on a server: it has no clerk"));
-    Database owner = openNamedDatabase(folder, values->dbName, values->password());
+    const DatabaseValues values =
+        serverValues(QDir(folder).filePath(kIniFileName), QStringLiteral("it has no clerk"));
+    Database owner = openNamedDatabase(folder, values.dbName, values.password());
     if (!ownsTables(owner))
         throw UserError(QStringLiteral("MANIFEST.INI names a clerk already"));
     const QString ownerName = owner.scalar(QStringLiteral("SELECT current_user")).toString();
     Transaction tx(owner);
-    const QString clerkUri = setUpClerk(owner, values->dbName, clerk);
+    const QString clerkUri = setUpClerk(owner, values.dbName, clerk);
     tx.commit();
-    const QString pending = dir.filePath(kPendingIniFileName);
-    writePendingIni(iniPath, pending, clerkUri, clerk.password);
-    if (const QString failure = loginFailure(clerkUri, clerk.password); !failure.isEmpty()) {
-        QFile::remove(pending);
-        throw UserError("The clerk " + clerk.name +
-                        " cannot log in, MANIFEST.INI stays as it "
-                        "was: " +
-                        failure);
-    }
-    renameDurably(pending, iniPath);
+    storeServerLogin(folder, clerkUri, clerk.password, "The clerk " + clerk.name + " cannot log in",
+                     "Clerk " + clerk.name + " tidak dapat masuk");
     return ownerName;
 }
 
