@@ -113,6 +113,16 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
+    void theHistoryOpensFromATextBoxAndClosesWithEscape() {
+        field<QPushButton>("CmdDetail")->click();
+        onModalOpenedBy(field<QPlainTextEdit>("TxtShipperNm"),
+                        QKeyCombination(Qt::ControlModifier, Qt::Key_H), [](QWidget* history) {
+                            QCOMPARE(history->objectName(), QString("FrmRiwayat"));
+                            QTest::keyClick(history, Qt::Key_Escape);
+                            QTRY_VERIFY(!history->isVisible());
+                        });
+    }
+
     void recordsAreWalkedByKeysFromAnyField() {
         launcher->state().Conn.exec("CREATE TEMP TABLE pos AS SELECT * FROM tbldetail");
         for (const char* nopos : {"0002", "0003"}) {
