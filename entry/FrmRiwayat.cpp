@@ -5,7 +5,6 @@
 #include "RowSetModel.h"
 
 #include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -56,7 +55,6 @@ FrmRiwayat::FrmRiwayat(const Database& db, const QString& nodaftar, const QStrin
     auto* list = new QTableView(this);
     list->setObjectName(QStringLiteral("LvRiwayat"));
     showAsReportList(list, model);
-    list->horizontalHeader()->setStretchLastSection(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("&Tutup"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -67,7 +67,6 @@ PosLineDialog::PosLineDialog(AppState& state, const PosKey& key, Layout layout, 
     m_list = new QTableView;
     m_list->setObjectName(m_layout.listName);
     showAsReportList(m_list, &m_model);
-    m_list->horizontalHeader()->setStretchLastSection(true);
     page->addWidget(m_list, 1);
 
     connect(CmdNew, &QPushButton::clicked, this,

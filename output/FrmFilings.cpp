@@ -8,7 +8,6 @@
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -55,7 +54,6 @@ FrmFilings::FrmFilings(AppState& state, const QString& nodaftar, QWidget* parent
     m_filings->setColumns(kColumns);
     m_list->setObjectName(QStringLiteral("LvFiling"));
     showAsReportList(m_list, m_filings);
-    m_list->horizontalHeader()->setStretchLastSection(true);
     m_changesTitle->setObjectName(QStringLiteral("LblChanges"));
     m_changes->setObjectName(QStringLiteral("TxtChanges"));
     m_changes->setReadOnly(true);

@@ -12,7 +12,6 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,7 +119,6 @@ QTableView* listView(const QString& name, RowSetModel* model, QWidget* parent) {
     auto* view = new QTableView(parent);
     view->setObjectName(name);
     showAsReportList(view, model);
-    view->horizontalHeader()->setStretchLastSection(true);
     return view;
 }
 
