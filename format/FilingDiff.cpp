@@ -124,16 +124,16 @@ QList<PosChange> changesSinceFiling(const Database& db, const QString& nodaftar,
                          manifestOf(FlatFile(db, nodaftar, jenis).bytes()));
 }
 
-QString describe(const PosChange& change) {
+QString describe(const PosChange& change, const PosChangeWords& words) {
     switch (change.kind) {
     case PosChange::Kind::Added:
-        return "POS " + change.nopos + " added";
+        return "POS " + change.nopos + ' ' + words.added;
     case PosChange::Kind::Removed:
-        return "POS " + change.nopos + " removed";
+        return "POS " + change.nopos + ' ' + words.removed;
     case PosChange::Kind::Changed:
         break;
     }
-    return "POS " + change.nopos + " changed: " + change.fields.join("; ");
+    return "POS " + change.nopos + ' ' + words.changed + change.fields.join(words.betweenFields);
 }
 
 } // namespace vastrel

@@ -26,7 +26,17 @@ QList<PosChange> diffManifests(const FlatFileManifest& filed, const FlatFileMani
 QList<PosChange> changesSinceFiling(const Database& db, const QString& nodaftar,
                                     const QString& jenis, qint64 since = 0);
 
-// "POS 0002 added", "POS 0001 changed: bruto: 10 -> 12; ..." in English.
-QString describe(const PosChange& change);
+// The words a change is told in: what follows "POS NNNN" for each kind, and what stands
+// between the fields of a changed POS.
+struct PosChangeWords {
+    QString added;
+    QString removed;
+    QString changed; // leads the fields
+    QString betweenFields;
+};
+inline const PosChangeWords kPosChangeInEnglish = {"added", "removed", "changed: ", "; "};
+
+// "POS 0002 added", "POS 0001 changed: bruto: 10 -> 12; ..." in English, or in `words`.
+QString describe(const PosChange& change, const PosChangeWords& words = kPosChangeInEnglish);
 
 } // namespace vastrel

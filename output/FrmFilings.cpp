@@ -31,17 +31,7 @@ RowSet filingRows(const QList<Filing>& filings) {
                   std::move(rows));
 }
 
-QString describeInIndonesian(const PosChange& change) {
-    switch (change.kind) {
-    case PosChange::Kind::Added:
-        return "POS " + change.nopos + " ditambahkan";
-    case PosChange::Kind::Removed:
-        return "POS " + change.nopos + " dihapus";
-    case PosChange::Kind::Changed:
-        break;
-    }
-    return "POS " + change.nopos + " diubah:\n    " + change.fields.join("\n    ");
-}
+const PosChangeWords kPosChangeInIndonesian = {"ditambahkan", "dihapus", "diubah:\n    ", "\n    "};
 
 } // namespace
 
@@ -100,7 +90,7 @@ void FrmFilings::showChanges() {
     try {
         for (const PosChange& change :
              changesSinceFiling(m_state.Conn, m_nodaftar, m_state.StrJenis, selectedFiling()))
-            lines << describeInIndonesian(change);
+            lines << describe(change, kPosChangeInIndonesian);
         if (lines.isEmpty())
             lines << QStringLiteral("Tidak ada perubahan");
     } catch (const std::runtime_error& e) { // no filing, a tampered one, or the manifest's own
