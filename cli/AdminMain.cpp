@@ -186,6 +186,15 @@ AppState connect(const QStringList& options) {
     return state;
 }
 
+// A filing's ID as given (see the filings command).
+qint64 filingId(const QString& given) {
+    bool number = false;
+    const qint64 id = given.toLongLong(&number);
+    if (!number || id <= 0)
+        throw DbError("The filing's ID is a number from 1 (see filings)");
+    return id;
+}
+
 // Refuses a file imported before into the plan's manifest (any manifest, for a new one),
 // unless --again insists: a retry after an unknown outcome must not import it twice.
 void refuseRepeatedImport(const FlatFileImportPlan& plan, const QStringList& options) {
@@ -585,11 +594,7 @@ const std::map<QString, Command>& commands() {
               const QString target = option(options, "-o");
               if (target.isEmpty())
                   throw DbError("-o FILE is required");
-              bool number = false;
-              const qint64 id = values[0].toLongLong(&number);
-              if (!number)
-                  throw DbError("The filing's ID is a number (see filings)");
-              saveFiling(connect(options).Conn, id, target);
+              saveFiling(connect(options).Conn, filingId(values[0]), target);
               print(stdout, "Filing " + values[0] + " written to " + target);
           }}},
         {"diff",
@@ -598,9 +603,11 @@ const std::map<QString, Command>& commands() {
           "  last filing (or the filing ID): what goes into an amendment.",
           1,
           [](const QStringList& values, const QStringList& options) {
+              const QString since = option(options, "--since");
+              const qint64 filing = since.isNull() ? 0 : filingId(since);
               const AppState state = connect(options);
-              const QList<PosChange> changes = changesSinceFiling(
-                  state.Conn, values[0], state.StrJenis, option(options, "--since").toLongLong());
+              const QList<PosChange> changes =
+                  changesSinceFiling(state.Conn, values[0], state.StrJenis, filing);
               for (const PosChange& change : changes)
                   print(stdout, describe(change));
               if (changes.isEmpty())

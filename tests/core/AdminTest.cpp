@@ -159,4 +159,10 @@ TEST_F(AdminTest, CommandLineReportsErrorsWithoutCrashing) {
             run({"import", "--home", folder(), "--encoding", encoding, "tblkapal", path("in.csv")}),
             exitCode);
     EXPECT_EQ(run({"user", "add", "--home", folder(), "B", "pw"}), 0);
+    // A filing's ID that is no number is refused, never read as the last filing.
+    const QString key = QString::fromLatin1(kDemoManifestKey);
+    ASSERT_EQ(run({"flatfile", "--home", folder(), key, "-o", path("filed.txt")}), 0);
+    for (const auto& [since, exitCode] : {std::pair{"1", 0}, {"last", 1}, {"0", 1}})
+        EXPECT_EQ(run({"diff", "--home", folder(), key, "--since", since}), exitCode) << since;
+    EXPECT_EQ(run({"filing", "--home", folder(), "x", "-o", path("again.txt")}), 1);
 }
