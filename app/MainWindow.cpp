@@ -1,7 +1,5 @@
 #include "MainWindow.h"
 
-#include "PortCodeLoad.h"
-
 #include "AppState.h"
 #include "BusyCursor.h"
 #include "CommandKeys.h"
